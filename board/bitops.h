@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+
+// Bit n of a bitboard is square n: a1 = 0, h1 = 7, a8 = 56, h8 = 63.
+
+inline constexpr uint64_t Somemagic = 0x03F79D71B4CB0A89ULL;
+extern const int32_t magictable[64];
+
+// 1-based index of the lowest set bit; 1 for an empty set, so callers test for empty first.
+inline int32_t RightMostBit(uint64_t b)
+{
+    return b ? __builtin_ctzll(b) + 1 : 1;
+}
+
+// The same as RightMostBit, but 64 for an empty set.
+int32_t MybitScanForward(uint64_t b);
+
+inline int32_t SimpleBitCount(uint64_t b)
+{
+    return __builtin_popcountll(b);
+}
+
+// 0-based index of the highest set bit; -1 for an empty set.
+inline int32_t MyLog2(uint64_t b)
+{
+    return b ? 63 - __builtin_clzll(b) : -1;
+}
+
+// The plain reference forms, kept to cross-check the intrinsic versions above.
+int32_t RightMostBitTable(uint64_t b);
+int32_t SimpleBitCountLoop(uint64_t b);
+int32_t MyLog2Smear(uint64_t b);
+
+// One-bit bitboard of a square number; the index is masked so text or arithmetic can never shift past 63.
+inline uint64_t SqBit(int n)
+{
+    return 1ULL << (n & 63);
+}
+
+void DisplayBit(int n, uint64_t b);
+void Displaybits(uint64_t b);

@@ -1,0 +1,94 @@
+#pragma once
+#include <cstdint>
+
+#include "board/bitops.h"
+#include "board/status.h"
+
+// Promotion char of a move that does not promote.
+inline constexpr char NoPromotion = static_cast<char>(0xEC);
+
+// Castling rights bits.
+inline constexpr uint8_t CastleWK = 1, CastleWQ = 2, CastleBK = 4, CastleBQ = 8;
+
+// Indexes into ChessBoard::PieceCounts[side]; the undo copies follow at +5.
+enum PieceCountIndex { CountQueens = 0, CountRooks, CountBishops, CountKnights, CountPawns, SavedCountOffset };
+
+// The position record: a plain value copied as one block at every level of the search.
+class ChessBoard {
+public:
+    uint64_t WhitePieces;
+    uint64_t BlackPieces;
+    uint64_t AllPieces;
+    uint64_t WhitePawns, WhiteBishops, WhiteKnights, WhiteRooks, WhiteQueens, WhiteKing;
+    uint64_t BlackPawns, BlackBishops, BlackKnights, BlackRooks, BlackQueens, BlackKing;
+    uint64_t SavedPieces[15];
+    uint32_t PawnHashCode;
+    uint32_t SavedPawnHashCode;
+    char ToMove;
+    uint8_t Castling;
+    uint8_t SavedCastling;
+    int32_t SavedFiftyMoveCount;
+    uint64_t SavedLastMoveFrom, SavedLastMoveTo;
+    uint64_t LastMoveFrom, LastMoveTo;
+    int32_t MaxDepth;
+    int32_t FixedDepth;
+    int32_t FiftyMoveCount;
+    int32_t PlyLimit;
+    uint64_t BestFrom, BestTo;
+    char BestPromote;
+    uint8_t DrawFlags;
+    int32_t WhitePieceCount, BlackPieceCount;
+    int32_t SavedPieceCount[2];
+    int32_t PieceCounts[2][10];
+
+    // Set-up
+    void InitRep();
+    void ClearField();
+    // Recounts the ten piece counts and the two totals from the boards.
+    void InitPieceCounts();
+    void SetupBoard() {}
+
+    // Making and undoing moves
+    void MakeMove(uint64_t from, uint64_t to, char promote, char* castleMask);
+    void UndoMove(int);
+    void Promote(char side, uint64_t square, char type);
+
+    // Piece tests
+    bool IsPawn(char side, uint64_t b) const { return b & (side == 0 ? WhitePawns : BlackPawns); }
+    bool IsKnight(char side, uint64_t b) const { return b & (side == 0 ? WhiteKnights : BlackKnights); }
+    bool IsBishop(char side, uint64_t b) const { return b & (side == 0 ? WhiteBishops : BlackBishops); }
+    bool IsRook(char side, uint64_t b) const { return b & (side == 0 ? WhiteRooks : BlackRooks); }
+    bool IsQueen(char side, uint64_t b) const { return b & (side == 0 ? WhiteQueens : BlackQueens); }
+    bool IsKing(char side, uint64_t b) const { return b & (side == 0 ? WhiteKing : BlackKing); }
+    bool IsEmptySquare(uint64_t b) const { return !(b & AllPieces); }
+    char PieceColor(uint64_t b) const { return (b & WhitePieces) ? 0 : 1; }
+    void DropPawn(char side, uint64_t b);
+    bool PawnOn7th(char side) const;
+    int QuickPieceCount(char) const;
+    int QuickPawnCount(char side) const { return side ? PieceCounts[1][CountPawns] : PieceCounts[0][CountPawns]; }
+
+    // Attack sets; each includes the first blocker of either colour
+    static uint64_t KnightMask(uint64_t b);
+    static uint64_t KingMask(uint64_t b);
+    uint64_t BishopMask(uint64_t b) const;
+    uint64_t RookMask(uint64_t b) const;
+    uint64_t BishopCheckMask(uint64_t king, uint64_t checkers) const;
+    uint64_t RookCheckMask(uint64_t king, uint64_t checkers) const;
+    int RookAttackCount(uint64_t b) const;
+    static uint64_t SouthAttacks(uint64_t generators, uint64_t empty);
+    static uint64_t NorthAttacks(uint64_t generators, uint64_t empty);
+
+    // Attack and check tests: is the square attacked by the side other than `side`?
+    bool IsAttacked(uint64_t square, char side) const;
+    bool InCheck(uint64_t king, char side) const { return IsAttacked(king, side); }
+
+    // Draw tests
+    int CheckDraw(char);
+    bool Test50MoveRule(char fromSquare, char toSquare);
+
+    // Text board
+    void DisplayPiece(unsigned char square) const;
+    void DisplayBoard();
+};
+
+extern ChessBoard MainBoard;

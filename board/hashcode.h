@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "board/board.h"
+
+// Key tables, indexed [piece][square] with pieces 0..5 White pawn, knight, bishop, rook, queen, king and
+// 6..11 the Black ones. Filled once by initPStable; the same values on every run.
+extern uint64_t UPStable[12][64];
+extern uint64_t LPStable[12][64];
+extern uint64_t CastleCode[16];
+extern uint64_t WtoMove, BtoMove;
+// Filled with the rest, but no key uses them.
+extern uint64_t UWCanEP[8], LWCanEP[8], UBCanEP[8], LBCanEP[8];
+
+// Additive lagged-Fibonacci generator (lags 24 and 55) from a fixed seed table.
+class BetterRandom32 {
+public:
+    static const uint32_t x[55];
+    static uint32_t y[55];
+    static int j, k;
+    static int init;
+    static uint32_t Next();
+};
+
+void initPStable();
+
+// The 128-bit key of a position, always computed from scratch. En passant is not part of it.
+void genhashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const ChessBoard* board);
+
+// The 32-bit pawn key over pawns and both kings: the quantity ChessBoard::MakeMove keeps move by move.
+void genpawnhashcode(char side, ChessBoard board, uint32_t* key);
+
+// Never called by the engine; kept with the generator.
+int BitCount32(uint32_t v);
+int FindRandom(uint32_t value, int n);
+int Random32();
+void initPawnSquareMap();

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+#include "board/board.h"
+
+// Replaces MainBoard's pieces, side to move and castling rights by those of a FEN text. A text that
+// does not describe a playable position prints one "ERROR: " line and leaves MainBoard untouched; the
+// result says which happened. Counts, clock and pawn key are left to the caller.
+bool SetupBoard(const char* text);
+
+// Checks a FEN text the way SetupBoard does, without touching MainBoard; on failure `why` (if given)
+// receives the reason.
+bool ParseFen(const char* text, ChessBoard& board, const char** why);
+
+void AddPiece(char letter, int square);
+char DecodePiece(uint64_t square, const ChessBoard& board);
+// out must hold at least 5 chars.
+void CastleRights(char* out, char rights);
+void pos2fen(const ChessBoard& board, int n);
+// out must hold at least FenBufferSize chars.
+inline constexpr int FenBufferSize = 128;
+void pos2fenString(const ChessBoard& board, char* out);

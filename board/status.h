@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/flavour.h"
+
+// Mimic test modes.
+inline constexpr uint8_t STUDENT = 1;
+inline constexpr uint8_t ORACLE = 2;
+
+// The engine's global run state: protocol and offline modes, game flow, time control, and the constant
+// square masks that generation, evaluation and draw detection read.
+class Status {
+public:
+    // Modes, game flow and time control
+    uint8_t Mimic;
+    int32_t StartTime;
+    int32_t MoveNumber;
+    int32_t SearchDepth;
+    int32_t MoveTime;
+    int32_t TimeInc;
+    int32_t TimePerMove;
+    int32_t TimeLeft;
+    int32_t NodesPerSecond = StartNodesPerSecond;
+    int32_t EmergencyTimeThreshold;
+    uint8_t xboard;
+    uint8_t UCIMode;
+    uint8_t GameInProgress;
+    uint8_t SelfPlay;
+    int8_t FD;
+    uint8_t HumanToMove;
+    uint8_t Kibitz;
+    uint8_t PERFT;
+    uint8_t BenchMode;
+    uint8_t SATrain;
+    uint8_t DoTestSuite;
+    uint8_t Post;
+    uint8_t Force;
+    uint8_t UseBook;
+    uint8_t PEV;
+    uint8_t Analyze;
+    uint8_t NextMatch;
+    uint8_t Trace;
+    uint8_t Ponder;
+
+    // Constant masks
+    uint64_t FileMask[8];
+    uint64_t FilesGH, FilesAB, FilesFGH, FilesABC;
+    uint64_t PhalanxMask[8];
+    uint64_t RankMask[8];
+    uint64_t DiagonalMask[6];
+    uint64_t LightSquares, DarkSquares;
+    uint64_t Corners;
+    uint64_t WhiteHalf, BlackHalf;
+    int32_t MovesPerSession;
+    int32_t DefaultMovesPerSession;
+    int32_t ST;
+    uint64_t SqH8, SqH7, SqF7, SqG7, SqH6, SqF6, SqG6, SqA8, SqA7, SqC7, SqA6, SqB7, SqC6, SqB6;
+    uint64_t SqH1, SqH2, SqF2, SqG2, SqH3, SqF3, SqG3, SqA1, SqA2, SqC2, SqB2, SqA3, SqC3, SqB3;
+    uint64_t SqB8, SqG8, SqB1, SqG1;
+
+    // Fills the masks and resets game and mode flags; keeps the protocol mode, and in UCI mode the
+    // time and depth settings.
+    void initVars();
+    void initPieceSquares() {}
+
+    void setPERFT(char v) { PERFT = static_cast<uint8_t>(v); }
+    char getPERFT() const { return static_cast<char>(PERFT); }
+    void setFD(char v) { FD = static_cast<int8_t>(v); }
+    char getFD() const { return static_cast<char>(FD); }
+    void setxboard(char v) { xboard = static_cast<uint8_t>(v); }
+    char getxboard() const { return static_cast<char>(xboard); }
+    void setDoTestSuite(char v) { DoTestSuite = static_cast<uint8_t>(v); }
+    char getDoTestSuite() const { return static_cast<char>(DoTestSuite); }
+
+    // The file, file-group and rank masks; also rewritten by ChessBoard::InitRep.
+    void SetLineMasks();
+};
+
+extern Status MainStatus;

@@ -1,0 +1,3 @@
+#include "search/compmov.h"
+
+SearchRoutines Search;

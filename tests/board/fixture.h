@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+#include <unistd.h>
+
+#include "board/board.h"
+#include "board/hashcode.h"
+#include "board/setup.h"
+
+// The key tables must be filled exactly once per process, as at start-up.
+inline void InitEngineOnce()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    MainStatus.initVars();
+    MainBoard.InitRep();
+    initPStable();
+    MainBoard.InitRep();
+    MainStatus.initVars();
+    MainBoard.InitPieceCounts();
+}
+
+// A board set up from FEN, with counts and pawn key current, as every caller of the set-up does.
+inline ChessBoard BoardFromFen(const std::string& fen)
+{
+    InitEngineOnce();
+    ChessBoard saved = MainBoard;
+    MainBoard.InitRep();
+    if (!SetupBoard(fen.c_str())) {
+        MainBoard = saved;
+        throw std::runtime_error("bad FEN in test: " + fen);
+    }
+    MainBoard.InitPieceCounts();
+    MainBoard.FiftyMoveCount = 0;
+    genpawnhashcode(0, MainBoard, &MainBoard.PawnHashCode);
+    ChessBoard b = MainBoard;
+    MainBoard = saved;
+    return b;
+}
+
+inline uint64_t Sq(const char* name)
+{
+    return SqBit((name[0] - 'a') + 8 * (name[1] - '1'));
+}
+
+// Runs f with stdout redirected to a temporary file and returns what it printed.
+template <typename F>
+std::string CaptureStdout(F f)
+{
+    fflush(stdout);
+    FILE* tmp = tmpfile();
+    int saved = dup(fileno(stdout));
+    dup2(fileno(tmp), fileno(stdout));
+    f();
+    fflush(stdout);
+    dup2(saved, fileno(stdout));
+    close(saved);
+    std::string out;
+    rewind(tmp);
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, tmp)) > 0) out.append(buf, n);
+    fclose(tmp);
+    return out;
+}
