@@ -40,10 +40,11 @@ bool MaterialIsReachable(uint64_t pawns, uint64_t knights, uint64_t bishops, uin
 
 // Placement: ranks 8 to 1 separated by "/", each covering exactly eight squares; a digit skips that
 // many squares and any other character takes one (unknown letters leave it empty). Returns the length
-// of the field, or -1 when the ranks do not fit the board.
+// of the field, or -1 when the ranks do not fit the board. A second king letter of one colour would
+// replace the first, so it makes the text invalid instead.
 int ReadPlacement(const char* text, ChessBoard& board)
 {
-    int rank = 7, file = 0, i = 0;
+    int rank = 7, file = 0, i = 0, whiteKings = 0, blackKings = 0;
     for (; text[i] && text[i] != ' '; i++) {
         char c = text[i];
         if (c == '/') {
@@ -55,6 +56,9 @@ int ReadPlacement(const char* text, ChessBoard& board)
             if (file > 8) return -1;
         } else {
             if (file >= 8) return -1;
+            whiteKings += c == 'K';
+            blackKings += c == 'k';
+            if (whiteKings > 1 || blackKings > 1) return -1;
             AddPieceTo(board, c, rank * 8 + file);
             file++;
         }
@@ -78,7 +82,7 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
     board.BlackPawns = board.BlackBishops = board.BlackKnights = board.BlackRooks = board.BlackQueens =
         board.BlackKing = 0;
     int n = ReadPlacement(text, board);
-    if (n < 0) return fail("the piece placement does not describe eight ranks of eight squares");
+    if (n < 0) return fail("the piece placement needs eight ranks of eight squares and one king per side");
     board.WhitePieces = board.WhitePawns | board.WhiteBishops | board.WhiteKnights | board.WhiteRooks |
                         board.WhiteQueens | board.WhiteKing;
     board.BlackPieces = board.BlackPawns | board.BlackBishops | board.BlackKnights | board.BlackRooks |
