@@ -1,0 +1,106 @@
+#include "platform/input.h"
+
+#include <cerrno>
+#include <cstddef>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+char Buffer[4096];
+size_t Begin = 0, End = 0;
+bool Eof = false;
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// Reads more bytes into the buffer; blocks. False at end of input.
+bool Fill()
+{
+    if (Begin < End) return true;
+    if (Eof) return false;
+    for (;;) {
+        ssize_t n = read(STDIN_FILENO, Buffer, sizeof Buffer);
+        if (n > 0) {
+            Begin = 0;
+            End = static_cast<size_t>(n);
+            return true;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        Eof = true;
+        return false;
+    }
+}
+
+// Whether a read would return at once.
+bool ReadableNow()
+{
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    int r = poll(&p, 1, 0);
+    return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR));
+}
+} // namespace
+
+namespace StdinReader {
+bool ReadWord(std::string& word)
+{
+    word.clear();
+    for (;;) {
+        if (!Fill()) return !word.empty();
+        char c = Buffer[Begin];
+        if (IsBlank(c)) {
+            if (!word.empty()) return true;
+            Begin++;
+            continue;
+        }
+        word.push_back(c);
+        Begin++;
+    }
+}
+
+bool ReadLine(std::string& line)
+{
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (!Fill()) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return any;
+        }
+        any = true;
+        char c = Buffer[Begin++];
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        line.push_back(c);
+    }
+}
+
+void DiscardRestOfLine()
+{
+    // Only what has already arrived is dropped: never wait for the end of the line.
+    for (;;) {
+        if (Begin == End && !(ReadableNow() && Fill())) return;
+        if (Buffer[Begin++] == '\n') return;
+    }
+}
+
+bool InputWaiting()
+{
+    for (;;) {
+        while (Begin < End && IsBlank(Buffer[Begin])) Begin++;
+        if (Begin < End) return true;
+        if (Eof) return true;
+        if (!ReadableNow()) return false;
+        if (!Fill()) return true;
+    }
+}
+
+bool AtEnd()
+{
+    return Eof && Begin == End;
+}
+} // namespace StdinReader

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+// The one owner of standard input. Everything the engine reads (start-up word, console and xboard
+// words, UCI lines, input noticed during a search) goes through this buffer, so bytes are never split
+// between readers and a long word or line simply grows its string.
+namespace StdinReader {
+// Next whitespace-delimited word; false at end of input.
+bool ReadWord(std::string& word);
+// Next line without its newline (and without a trailing carriage return); false at end of input.
+bool ReadLine(std::string& line);
+// Drops what is left of the current line.
+void DiscardRestOfLine();
+// Without blocking: a byte other than white space is waiting, or input has ended.
+bool InputWaiting();
+// True once standard input has been read to its end.
+bool AtEnd();
+} // namespace StdinReader

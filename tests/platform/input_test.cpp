@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/clock.h"
+#include "platform/input.h"
+
+namespace {
+// Feeds standard input from a pipe for the length of one test.
+class PipedStdin {
+public:
+    PipedStdin()
+    {
+        EXPECT_EQ(pipe(fds_), 0);
+        saved_ = dup(STDIN_FILENO);
+        dup2(fds_[0], STDIN_FILENO);
+        close(fds_[0]);
+    }
+    ~PipedStdin()
+    {
+        CloseWriter();
+        dup2(saved_, STDIN_FILENO);
+        close(saved_);
+    }
+    void Write(const std::string& s) { EXPECT_EQ(write(fds_[1], s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+    void CloseWriter()
+    {
+        if (fds_[1] >= 0) close(fds_[1]);
+        fds_[1] = -1;
+    }
+
+private:
+    int fds_[2];
+    int saved_;
+};
+
+// One test walks the reader from first byte to end of input, since the end is final.
+TEST(StdinReader, WordsLinesPollingAndEnd)
+{
+    PipedStdin in;
+    using namespace StdinReader;
+    EXPECT_FALSE(InputWaiting());
+
+    in.Write("  \n\t ");
+    EXPECT_FALSE(InputWaiting()) << "white space alone is not input";
+
+    in.Write("uci\r\nposition startpos moves e2e4\n");
+    EXPECT_TRUE(InputWaiting());
+    std::string s;
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "uci");
+    ASSERT_TRUE(ReadLine(s));
+    EXPECT_EQ(s, "") << "the rest of the uci line, carriage return dropped";
+    ASSERT_TRUE(ReadLine(s));
+    EXPECT_EQ(s, "position startpos moves e2e4");
+
+    // A command read as a word during a search: the rest of its line goes, the next line stays.
+    in.Write("stop now please\nisready\n");
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "stop");
+    DiscardRestOfLine();
+    ASSERT_TRUE(ReadLine(s));
+    EXPECT_EQ(s, "isready");
+
+    // Discarding never waits for a line that has not arrived.
+    in.Write("quit now");
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "quit");
+    DiscardRestOfLine();
+    in.Write("\nnext\n");
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "next");
+
+    std::string longWord(20000, 'x'); // several reads long, within the pipe's capacity
+    in.Write(" " + longWord + " tail");
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s.size(), longWord.size());
+    in.CloseWriter();
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "tail") << "a last word without a newline still counts";
+    EXPECT_TRUE(InputWaiting()) << "the end of input counts as input waiting";
+    EXPECT_FALSE(ReadWord(s));
+    EXPECT_FALSE(ReadLine(s));
+    EXPECT_TRUE(AtEnd());
+}
+
+TEST(Clock, CountsWallTimeInMilliseconds)
+{
+    int32_t start = EngineClock();
+    EXPECT_GE(start, 0);
+    usleep(30000); // sleeping uses no processor time, so a processor clock would not move
+    int32_t elapsed = EngineClock() - start;
+    EXPECT_GE(elapsed, 25);
+    EXPECT_LT(elapsed, 5000);
+}
+} // namespace
