@@ -119,6 +119,7 @@ int PositionEvaluate::PawnPhalanx()
     const uint64_t black[4] = {S(3, 1) | S(4, 2) | S(5, 3), S(4, 1) | S(3, 2) | S(2, 3), S(3, 2) | S(4, 3) | S(5, 4),
                                S(4, 2) | S(3, 3) | S(2, 4)};
     int n = 0;
-    for (int i = 0; i < 4; i++) n += SimpleBitCount(bd.WhitePawns & white[i]) - SimpleBitCount(bd.BlackPawns & black[i]);
+    for (int i = 0; i < 4; i++)
+        n += SimpleBitCount(bd.WhitePawns & white[i]) - SimpleBitCount(bd.BlackPawns & black[i]);
     return 20 * n;
 }

@@ -74,7 +74,8 @@ inline int Candidates(const ChessBoard& b, Move* out)
     each(white ? b.WhiteKnights : b.BlackKnights, [&](uint64_t p) { add(p, ChessBoard::KnightMask(p) & open, 0); });
     each(white ? b.WhiteBishops : b.BlackBishops, [&](uint64_t p) { add(p, b.BishopMask(p) & open, 0); });
     each(white ? b.WhiteRooks : b.BlackRooks, [&](uint64_t p) { add(p, b.RookMask(p) & open, 0); });
-    each(white ? b.WhiteQueens : b.BlackQueens, [&](uint64_t p) { add(p, (b.RookMask(p) | b.BishopMask(p)) & open, 0); });
+    each(white ? b.WhiteQueens : b.BlackQueens,
+         [&](uint64_t p) { add(p, (b.RookMask(p) | b.BishopMask(p)) & open, 0); });
     each(white ? b.WhiteKing : b.BlackKing, [&](uint64_t p) { add(p, ChessBoard::KingMask(p) & open, 0); });
     constexpr uint64_t FileA = 0x0101010101010101ULL, FileH = FileA << 7;
     each(white ? b.WhitePawns : b.BlackPawns, [&](uint64_t p) {
