@@ -1,10 +1,167 @@
 #include "eval/poseval.h"
 
+#include <cstdlib>
+
+#include "eval/evalmasks.h"
+
+using namespace evalmask;
+
 PositionEvaluate PE;
 ChessBoard* bb;
 
-int PositionEvaluate::PosEval(char, int, int, ChessBoard* board, char)
+PositionEvaluate::PositionEvaluate()
 {
+    // Built from arithmetic alone: MainStatus's masks are not filled yet during static initialisation.
+    for (int sq = 0; sq < 64; sq++) {
+        const int f = sq & 7, r = sq >> 3;
+        const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
+        FileMaskExcl[sq] = file & ~(1ULL << sq);
+        AdjacentFilesMask[sq] = adjacent;
+        WPassedSpan[sq] = (file | adjacent) & RanksAbove(r);
+        BPassedSpan[sq] = (file | adjacent) & RanksBelow(r);
+        NeighbourMask[sq] = adjacent & RanksFrom(r > 0 ? r - 1 : 0) & RanksUpTo(r < 7 ? r + 1 : 7);
+    }
+}
+
+namespace {
+constexpr int LazyMargin1 = 6000, LazyMargin2 = 2000;
+} // namespace
+
+int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board, char)
+{
+    side = side != 0 ? 1 : 0;
+    const auto view = [side](int32_t x) { return side == 0 ? x : -x; };
     bb = board;
-    return 0;
+    const ChessBoard& b = *board;
+    const int32_t* w = b.PieceCounts[0];
+    const int32_t* k = b.PieceCounts[1];
+    MidgameScore = EndgameScore = 0;
+    WKingSq = LowestSquare(b.WhiteKing);
+    BKingSq = LowestSquare(b.BlackKing);
+    WKingFile = b.WhiteKing ? FileOf(WKingSq) : 0;
+    BKingFile = b.BlackKing ? FileOf(BKingSq) : 0;
+    const int32_t wMinors = w[CountKnights] + w[CountBishops], bMinors = k[CountKnights] + k[CountBishops];
+    const int32_t md = 9750 * (w[CountQueens] - k[CountQueens]) + 5000 * (w[CountRooks] - k[CountRooks]) +
+                       3250 * (wMinors - bMinors);
+    WOfficerCount = static_cast<int8_t>(wMinors + w[CountRooks] + w[CountQueens]);
+    BOfficerCount = static_cast<int8_t>(bMinors + k[CountRooks] + k[CountQueens]);
+
+    // Every term measures from the kings; a board without both (the edit mode can leave one) is scored by
+    // its material alone, so no king square is ever invented.
+    if (!b.WhiteKing || !b.BlackKing) return MaterialOnly(side, alpha, *board);
+
+    // Pawnless endings with balanced material, or a single minor piece more.
+    const int32_t wp = w[CountPawns], bp = k[CountPawns];
+    if (wp == 0 && bp == 0) {
+        const int32_t kings = KingEnding[WKingSq] - KingEnding[BKingSq];
+        if (wMinors == bMinors && w[CountRooks] == k[CountRooks] && WOfficerCount == BOfficerCount)
+            return view(kings);
+        const bool bishopsAgainstKnight =
+            (w[CountBishops] == 2 && k[CountBishops] == 0 && k[CountKnights] == 1) ||
+            (k[CountBishops] == 2 && w[CountBishops] == 0 && w[CountKnights] == 1);
+        if (w[CountQueens] == k[CountQueens] && w[CountRooks] == k[CountRooks] && std::abs(wMinors - bMinors) == 1 &&
+            !bishopsAgainstKnight)
+            return view(kings + (3 * md) / 4);
+    }
+
+    AttackMasks();
+    Phase = 24 - (wMinors + bMinors + 2 * (w[CountRooks] + k[CountRooks]) + 4 * (w[CountQueens] + k[CountQueens]));
+    if (Phase < 1) Phase = 1;
+
+    // A pawn is worth 800 and grows towards 1000 as the pieces come off.
+    int32_t s = md + 800 * (wp - bp) + (200 * (wp - bp) * Phase) / 24 + PawnEval04(side);
+    MidgameScore += 13 * WPasserScore / 10 - 13 * BPasserScore / 10;
+    EndgameScore += 19 * WPasserScore / 10 - 19 * BPasserScore / 10;
+    s += KingEval(side);
+    s += Blend();
+    MidgameScore = EndgameScore = 0;
+
+    if (WOfficerCount + wp + BOfficerCount + bp <= 3 && DrawishEnding(side) == 1) return view(s / 2);
+    const auto outsideWindow = [&](int margin) {
+        const int32_t v = view(s);
+        return v + margin < alpha || v - margin > beta;
+    };
+    if (outsideWindow(LazyMargin1)) return view(s);
+
+    s += RuleofSquare(side);
+
+    // A lone bishop fights the enemy pawns standing on its colour.
+    if (k[CountBishops] == 1) {
+        const uint64_t colour = (b.BlackBishops & LightSquares) ? LightSquares : DarkSquares;
+        EndgameScore -= 50 * SimpleBitCount(b.WhitePawns & colour);
+    }
+    if (w[CountBishops] == 1) {
+        const uint64_t colour = (b.WhiteBishops & LightSquares) ? LightSquares : DarkSquares;
+        EndgameScore += 50 * SimpleBitCount(b.BlackPawns & colour);
+    }
+
+    const int32_t traps = Traps(side);
+    MidgameScore += traps;
+    EndgameScore += traps;
+
+    // King safety counts only against a side that can attack: a queen, or at least four pieces.
+    const bool whiteAttacks = WOfficerCount > 1 && (w[CountQueens] > 0 || WOfficerCount >= 4);
+    const bool blackAttacks = BOfficerCount > 1 && (k[CountQueens] > 0 || BOfficerCount >= 4);
+    const int wkFile = WKingSq & 7, bkFile = BKingSq & 7;
+    // A pawn storm counts in full only against a king castled on the other wing.
+    const bool oppositeWings = (wkFile >= 5 && bkFile <= 3) || (wkFile <= 3 && bkFile >= 5);
+    const auto storm = [oppositeWings](int v) { return oppositeWings ? v : v / 2; };
+    if (blackAttacks) MidgameScore -= PawnShield(0);
+    if (whiteAttacks) MidgameScore += PawnShield(1);
+    if (blackAttacks) MidgameScore -= AttackCounts(0);
+    if (whiteAttacks) {
+        MidgameScore += AttackCounts(1);
+        MidgameScore += storm(PawnStorm(0));
+    }
+    if (blackAttacks) MidgameScore -= storm(PawnStorm(1));
+
+    // Rooks on the seventh and eighth ranks, when there are pawns or the king to attack there.
+    const auto rooksOn = [](uint64_t rooks, uint64_t ranks) {
+        const int n = SimpleBitCount(rooks & ranks);
+        return Majorson7[n < 15 ? n : 15];
+    };
+    if ((b.BlackPawns & Rank7) || (b.BlackKing & Rank8)) {
+        const int32_t v = rooksOn(b.WhiteRooks, Rank7 | Rank8);
+        EndgameScore += v;
+        MidgameScore += v / 2;
+        if (b.WhiteQueens & (Rank7 | Rank8)) EndgameScore += 200;
+    }
+    if ((b.WhitePawns & Rank2) || (b.WhiteKing & Rank1)) {
+        const int32_t v = rooksOn(b.BlackRooks, Rank1 | Rank2);
+        EndgameScore -= v;
+        MidgameScore -= v / 2;
+        if (b.BlackQueens & (Rank1 | Rank2)) EndgameScore -= 200;
+    }
+
+    s += DynamicPieceAdjustments(Phase);
+    s += Blend();
+    MidgameScore = EndgameScore = 0;
+    if (outsideWindow(LazyMargin2)) return view(s);
+
+    const auto centre = [](uint64_t attacks) { return SimpleBitCount(attacks & Centre); };
+    MidgameScore = 30 * (centre(WKnightAtk) + centre(WBishopAtk) + centre(WRookAtk) - centre(BKnightAtk) -
+                         centre(BBishopAtk) - centre(BRookAtk));
+    s += KnightEval(side);
+    s += BishopEval(side);
+    s += RookEval(side);
+    s += QueenEval(side);
+    s += Blend();
+
+    if (b.DrawFlags & 0x01) s += 800;
+    if (b.DrawFlags & 0x20) s -= 800;
+
+    // Pawns against an extra minor piece.
+    const bool queensRooksEqual = w[CountQueens] == k[CountQueens] && w[CountRooks] == k[CountRooks];
+    if (wp > 0 && bp == 0 && queensRooksEqual && bMinors == wMinors + 1) s += 1100;
+    if (bp > 0 && wp == 0 && queensRooksEqual && wMinors == bMinors + 1) s -= 1100;
+
+    // Bishops of opposite colours alone: keep the material and a quarter of the rest.
+    const uint64_t bishops = b.WhiteBishops | b.BlackBishops;
+    if (WOfficerCount == BOfficerCount && md == 0 && w[CountBishops] == 1 && k[CountBishops] == 1 &&
+        w[CountKnights] == 0 && k[CountKnights] == 0 && w[CountQueens] == 0 && k[CountQueens] == 0 &&
+        w[CountRooks] == 0 && k[CountRooks] == 0 && std::abs(wp - bp) <= 3 &&
+        ((b.WhitePawns | b.BlackPawns) & FilesBtoG) && (bishops & LightSquares) && (bishops & DarkSquares))
+        s -= 3 * (s - MaterialOnly(0, alpha, *board)) / 4;
+
+    return view(10 * (s / 10));
 }

@@ -2,20 +2,125 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "eval/evaltables.h"
+#include "eval/pawnhash.h"
 
-// Tables the move ordering reads as well as the evaluation.
-extern const int32_t WKnightPost[64];
-extern const int32_t BKnightPost[64];
-extern const int32_t OpenFileControl[8];
-extern const int32_t Passers[8];
-extern const int16_t Majorson7[16];
+// Scratch of BishopEval, one per side.
+struct BishopInfoRecord {
+    int32_t PairBonus;    // 500 with two or more bishops
+    int32_t Mg, Eg;       // the side's bishop sums
+    int32_t FianchettoSq; // g2 for White, g7 for Black
+    int32_t BoardBishops;
+    uint64_t Bishops, OwnPieces, OwnPawns;
+    uint64_t FrontRank, HomeRank; // ranks 3 and 2 for White, 6 and 7 for Black
+};
 
-// The static evaluator. Scores in tenths of a centipawn, computed from White's view and returned from
-// the view of `side`.
+// The static evaluator. Scores are in tenths of a centipawn (pawn 800). Every term reads the position
+// through `bb`, scores from White's view and adds to the two accumulators; only PosEval blends them by
+// phase and turns the result to the side's view. The members are the scratch of one evaluation.
 class PositionEvaluate {
 public:
-    // Placeholder until the evaluation terms land: every position scores 0.
+    // Pawn structure (PawnEval04); element [f + 1] is file f, [0] and [9] stay 0
+    uint8_t WPasserRank[10]; // rank index of the most advanced passer of the file, 0 = none
+    uint8_t WPasserCount;
+    uint8_t BPasserRank[10];
+    uint8_t BPasserCount;
+
+    // Driver state
+    int32_t Phase; // end-game weight 1 to 24
+    int32_t MidgameScore;
+    int32_t EndgameScore;
+
+    // Files and pawn control
+    uint64_t OpenFiles;
+    uint64_t WHalfOpenFiles; // whole files without a White pawn
+    uint64_t BHalfOpenFiles;
+    uint64_t WKingFile;
+    uint64_t BKingFile;
+    uint64_t BackwardPawns;
+    uint64_t WPawnControl;
+    uint64_t BPawnControl;
+
+    int8_t WOfficerCount; // bishops + knights + rooks + queens
+    int8_t BOfficerCount;
+    int32_t WKingOpenFiles; // weak files by the king, counted by PawnShield
+    int32_t BKingOpenFiles;
+    int32_t WPasserScore;
+    int32_t BPasserScore;
+    int32_t WKingSq;
+    int32_t BKingSq;
+    int32_t WDoubledPawns;
+    int32_t BDoubledPawns;
+    BishopInfoRecord BishopInfo[2];
+
+    // Attacked squares per piece kind, filled by AttackMasks
+    uint64_t WPawnAtk, BPawnAtk;
+    uint64_t WKnightAtk, WBishopAtk, BBishopAtk, BKnightAtk;
+    uint64_t WRookAtk, BRookAtk, WQueenAtk, BQueenAtk;
+    uint64_t WKingAtk, BKingAtk;
+    uint64_t WAllAtk, BAllAtk;
+
+    // Filled by the constructor; no term reads them
+    uint64_t FileMaskExcl[64];
+    uint64_t AdjacentFilesMask[64];
+    uint64_t WPassedSpan[64];
+    uint64_t BPassedSpan[64];
+    uint64_t NeighbourMask[64];
+
+    PositionEvaluate();
+
+    // The evaluation: `side` 0 answers from White's view, any other value from Black's. alpha and beta,
+    // in the side's view, only serve the two lazy exits; castle is not used.
     int PosEval(char side, int alpha, int beta, ChessBoard* board, char castle);
+    // Material over all kinds (pawn 800), White minus Black, negated for side != 0.
+    int MaterialOnly(char side, int alpha, ChessBoard& board);
+    // Non-pawn material of one side.
+    int SideMaterialValue(char side, ChessBoard* board);
+
+    // King safety
+    void AttackMasks();
+    int PawnShield(char side);
+    int PawnFilePenalty(char side, uint64_t ownPawnsOnFile);
+    int BitBoardRank(uint64_t oneBit);
+    int PawnStorm(char side);
+    int AttackCounts(char side);
+    int KingEval(char side);
+
+    // Pieces
+    int KnightEval(char side);
+    int BishopEval(char side);
+    int RookEval(char side);
+    int QueenEval(char side);
+
+    // Pawns
+    int PawnEval04(char side);
+    bool DoesPawnPromote(char side, int rank, int promoSquare, char sideToMove);
+    int RuleofSquare(char sideToMove);
+    bool QueenAttacks(char side, int square, uint64_t targets);
+
+    // Material patterns
+    int DynamicPieceAdjustments(int phase);
+    int Traps(char side);
+    int PawnPhalanx();
+
+    // Endgame recognisers; only DrawishEnding is consulted by PosEval
+    int DrawishEnding(char side);
+    int TwoPieceEndings(char side);
+    int ThreePieceEndings(char side);
+    int DrawnEnding(char side);
+    int KRPKR(char side);
+    int KQPKQ(char side);
+    int KPKR(char side);
+    int KPKB(char side);
+    int KPKN(char side);
+    int KNPK(char side);
+    int KBPKB(char side);
+
+private:
+    int Blend() const { return (Phase * EndgameScore + (24 - Phase) * MidgameScore) / 24; }
+    void PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
+    void StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs);
+    void LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
 };
 
 extern PositionEvaluate PE;

@@ -1,0 +1,168 @@
+#include "eval/evalmasks.h"
+#include "eval/poseval.h"
+
+using namespace evalmask;
+
+void PositionEvaluate::AttackMasks()
+{
+    const ChessBoard& b = *bb;
+    WKnightAtk = WBishopAtk = BBishopAtk = BKnightAtk = 0;
+    WRookAtk = BRookAtk = WQueenAtk = BQueenAtk = 0;
+    WPawnAtk = ((b.WhitePawns & ~FileH) << 9) | ((b.WhitePawns & ~FileA) << 7);
+    BPawnAtk = ((b.BlackPawns & ~FileH) >> 7) | ((b.BlackPawns & ~FileA) >> 9);
+    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= ChessBoard::KnightMask(p & -p);
+    for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= ChessBoard::KnightMask(p & -p);
+    for (uint64_t p = b.WhiteBishops; p; p &= p - 1) WBishopAtk |= b.BishopMask(p & -p);
+    for (uint64_t p = b.BlackBishops; p; p &= p - 1) BBishopAtk |= b.BishopMask(p & -p);
+    for (uint64_t p = b.WhiteRooks; p; p &= p - 1) WRookAtk |= b.RookMask(p & -p);
+    for (uint64_t p = b.BlackRooks; p; p &= p - 1) BRookAtk |= b.RookMask(p & -p);
+    for (uint64_t p = b.WhiteQueens; p; p &= p - 1) WQueenAtk |= b.RookMask(p & -p) | b.BishopMask(p & -p);
+    for (uint64_t p = b.BlackQueens; p; p &= p - 1) BQueenAtk |= b.RookMask(p & -p) | b.BishopMask(p & -p);
+    WKingAtk = ChessBoard::KingMask(b.WhiteKing);
+    BKingAtk = ChessBoard::KingMask(b.BlackKing);
+    WAllAtk = WPawnAtk | WKnightAtk | WBishopAtk | WRookAtk | WQueenAtk | WKingAtk;
+    BAllAtk = BPawnAtk | BKnightAtk | BBishopAtk | BRookAtk | BQueenAtk | BKingAtk;
+}
+
+int PositionEvaluate::BitBoardRank(uint64_t b)
+{
+    // An unsigned comparison with the rank masks, halving the range at each test.
+    if (b <= Rank4) {
+        if (b <= Rank2) return b > Rank1 ? 2 : 1;
+        return b > Rank3 ? 4 : 3;
+    }
+    if (b <= Rank6) return b > Rank5 ? 6 : 5;
+    return b > Rank7 ? 8 : 7;
+}
+
+int PositionEvaluate::PawnFilePenalty(char side, uint64_t p)
+{
+    int32_t& openFiles = side == 0 ? WKingOpenFiles : BKingOpenFiles;
+    if (!p) {
+        openFiles++;
+        return 350;
+    }
+    // Judged by the least advanced pawn: 35 per step from home; three steps count as an open file too.
+    if (side == 0) {
+        int r = BitBoardRank(p & -p);
+        if (r > 4) openFiles++;
+        return (r - 2) * 35;
+    }
+    int r = BitBoardRank(1ULL << MyLog2(p));
+    if (r < 5) openFiles++;
+    return (7 - r) * 35;
+}
+
+int PositionEvaluate::PawnShield(char side)
+{
+    if (side != 0 && side != 1) return 0;
+    const ChessBoard& b = *bb;
+    const int file = (side == 0 ? WKingSq : BKingSq) & 7;
+    const uint64_t pawns = side == 0 ? b.WhitePawns : b.BlackPawns;
+    const uint64_t king = side == 0 ? b.WhiteKing : b.BlackKing;
+    const uint64_t pieces = side == 0 ? b.WhitePieces & ~b.WhitePawns : b.BlackPieces & ~b.BlackPawns;
+    const uint64_t inFront = side == 0 ? king << 8 : king >> 8;
+    (side == 0 ? WKingOpenFiles : BKingOpenFiles) = 0;
+
+    // The king's own file counts double, except that a piece in front of the king halves an empty file.
+    int p = PawnFilePenalty(side, pawns & (side == 0 ? WKingFile : BKingFile));
+    int v = 2 * p;
+    if ((pieces & inFront) && 2 * p >= 351) v = p;
+    const int right = file == 7 ? 5 : file + 1;
+    const int left = file == 0 ? 2 : file - 1;
+    v += PawnFilePenalty(side, pawns & (FileA << right));
+    v += PawnFilePenalty(side, pawns & (FileA << left));
+    return v;
+}
+
+int PositionEvaluate::PawnStorm(char side)
+{
+    const ChessBoard& b = *bb;
+    if (side == 0) {
+        uint64_t p = b.WhitePawns & KingFiles(BKingSq & 7);
+        return 100 * SimpleBitCount(p & Rank4) + 300 * SimpleBitCount(p & Rank5) + 600 * SimpleBitCount(p & Rank6);
+    }
+    if (side == 1) {
+        uint64_t p = b.BlackPawns & KingFiles(WKingSq & 7);
+        return 100 * SimpleBitCount(p & Rank5) + 300 * SimpleBitCount(p & Rank4) + 600 * SimpleBitCount(p & Rank3);
+    }
+    return 0;
+}
+
+namespace {
+// Diagonals in front of a castled king: h2-c7, g2-b7, f2-a7 and c2-h7, b2-g7, a2-f7.
+constexpr uint64_t DiagonalsFromH2 = 0x0004081020408000ULL | 0x0002040810204000ULL | 0x0001020408102000ULL;
+constexpr uint64_t DiagonalsFromC2 = 0x0080402010080400ULL | 0x0040201008040200ULL | 0x0020100804020100ULL;
+constexpr uint64_t WhiteKingSideCorner = 0xE0E0ULL;        // f1-h1, f2-h2
+constexpr uint64_t WhiteQueenSideCorner = 0x0707ULL;       // a1-c1, a2-c2
+constexpr uint64_t BlackKingSideCorner = 0xE0E0ULL << 48;  // f7-h7, f8-h8
+constexpr uint64_t BlackQueenSideCorner = 0x0707ULL << 48; // a7-c7, a8-c8
+} // namespace
+
+int PositionEvaluate::AttackCounts(char side)
+{
+    const ChessBoard& b = *bb;
+    const bool white = side == 0;
+    const uint64_t zone = white ? WKingAtk : BKingAtk;
+    const uint64_t ownKing = white ? b.WhiteKing : b.BlackKing;
+    const int32_t* enemy = b.PieceCounts[white ? 1 : 0];
+    const uint64_t eKnights = white ? b.BlackKnights : b.WhiteKnights;
+    const uint64_t eBishops = white ? b.BlackBishops : b.WhiteBishops;
+    const uint64_t eRooks = white ? b.BlackRooks : b.WhiteRooks;
+    const uint64_t eQueens = white ? b.BlackQueens : b.WhiteQueens;
+
+    // Kinds of enemy attackers on the king zone, and their weight.
+    const bool pawn = (white ? BPawnAtk : WPawnAtk) & zone;
+    const bool knight = ((white ? BKnightAtk : WKnightAtk) & (zone | ownKing)) || (eKnights & zone);
+    const bool bishop = (white ? BBishopAtk : WBishopAtk) & zone;
+    const bool queen = (white ? BQueenAtk : WQueenAtk) & zone;
+    const bool rook = (white ? BRookAtk : WRookAtk) & zone;
+    const int kinds = pawn + knight + bishop + queen + rook;
+    const int weight = pawn + knight + bishop + 2 * rook + 4 * queen;
+
+    const int32_t kof = white ? WKingOpenFiles : BKingOpenFiles;
+    const int32_t f = kof + 1;
+    int32_t a = 0;
+    if (kinds > 1) {
+        a = (15 * SimpleBitCount(zone & (white ? BAllAtk : WAllAtk)) + 125 * weight) * f;
+        if (kinds <= 3) a = (kinds * a) / 4;
+    }
+
+    const uint64_t kingFiles = KingFiles((white ? WKingSq : BKingSq) & 7);
+    const int h = SimpleBitCount((eQueens | eRooks) & kingFiles & (white ? BHalfOpenFiles : WHalfOpenFiles));
+    const int p = SimpleBitCount((eKnights | eBishops | eRooks | eQueens) & kingFiles);
+    const int m = 2 * enemy[CountQueens] + enemy[CountRooks] + enemy[CountBishops] + enemy[CountKnights];
+    int32_t d = 30 * (h - 1) * f + a + 5 * m * kof + 10 * p * kof;
+
+    const uint64_t sliders = eQueens | eBishops;
+    if (white) {
+        if (ownKing & WhiteKingSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromH2);
+        else if (ownKing & WhiteQueenSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromC2);
+    } else {
+        if (ownKing & BlackQueenSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromH2);
+        else if (ownKing & BlackKingSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromC2);
+    }
+    if (enemy[CountQueens] == 0) d /= 2;
+
+    const uint64_t ownOfficers = white ? b.WhitePieces & ~(b.WhitePawns | b.WhiteKing)
+                                       : b.BlackPieces & ~(b.BlackPawns | b.BlackKing);
+    int32_t e = 100 * SimpleBitCount(ownOfficers & zone);
+    if ((white ? WKnightAtk : BKnightAtk) & zone) e += 100;
+    if ((white ? WBishopAtk : BBishopAtk) & zone) e += 100;
+    if ((white ? WRookAtk : BRookAtk) & zone) e += 100;
+    if ((white ? WQueenAtk : BQueenAtk) & zone) e += 500;
+    return d - e;
+}
+
+int PositionEvaluate::KingEval(char)
+{
+    const ChessBoard& b = *bb;
+    MidgameScore += WKingSquare[WKingSq] - BKingSquare[BKingSq];
+    EndgameScore += KingEnding[WKingSq] - KingEnding[BKingSq];
+    // Without pawns the side with material wants the kings close.
+    if (b.PieceCounts[0][CountPawns] || b.PieceCounts[1][CountPawns]) return 0;
+    const int d = Distance(WKingSq, BKingSq);
+    if (BOfficerCount == 0 && WOfficerCount > 0) return -80 * d;
+    if (WOfficerCount == 0 && BOfficerCount > 0) return 80 * d;
+    return 0;
+}
