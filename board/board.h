@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "board/bitops.h"
@@ -90,5 +91,10 @@ public:
     void DisplayPiece(unsigned char square) const;
     void DisplayBoard();
 };
+
+// MakeMove and UndoMove copy the twelve piece boards as one block, and the occupancies sit just before
+// them.
+static_assert(offsetof(ChessBoard, BlackKing) == offsetof(ChessBoard, WhitePawns) + 11 * sizeof(uint64_t));
+static_assert(offsetof(ChessBoard, WhitePawns) == offsetof(ChessBoard, WhitePieces) + 3 * sizeof(uint64_t));
 
 extern ChessBoard MainBoard;

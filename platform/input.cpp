@@ -10,6 +10,9 @@ namespace {
 char Buffer[4096];
 size_t Begin = 0, End = 0;
 bool Eof = false;
+// A byte of the current line has been taken and its newline has not: only then is there a rest of the
+// line to discard.
+bool MidLine = false;
 
 bool IsBlank(char c)
 {
@@ -29,6 +32,11 @@ bool Fill()
             return true;
         }
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{STDIN_FILENO, POLLIN, -1};
+            poll(&p, 1, -1);
+            continue;
+        }
         Eof = true;
         return false;
     }
@@ -39,7 +47,7 @@ bool ReadableNow()
 {
     pollfd p{STDIN_FILENO, POLLIN, 0};
     int r = poll(&p, 1, 0);
-    return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR));
+    return r > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL));
 }
 } // namespace
 
@@ -52,10 +60,12 @@ bool ReadWord(std::string& word)
         char c = Buffer[Begin];
         if (IsBlank(c)) {
             if (!word.empty()) return true;
+            if (c == '\n') MidLine = false;
             Begin++;
             continue;
         }
         word.push_back(c);
+        MidLine = true;
         Begin++;
     }
 }
@@ -72,6 +82,7 @@ bool ReadLine(std::string& line)
         any = true;
         char c = Buffer[Begin++];
         if (c == '\n') {
+            MidLine = false;
             if (!line.empty() && line.back() == '\r') line.pop_back();
             return true;
         }
@@ -82,16 +93,17 @@ bool ReadLine(std::string& line)
 void DiscardRestOfLine()
 {
     // Only what has already arrived is dropped: never wait for the end of the line.
-    for (;;) {
+    while (MidLine) {
         if (Begin == End && !(ReadableNow() && Fill())) return;
-        if (Buffer[Begin++] == '\n') return;
+        if (Buffer[Begin++] == '\n') MidLine = false;
     }
 }
 
 bool InputWaiting()
 {
     for (;;) {
-        while (Begin < End && IsBlank(Buffer[Begin])) Begin++;
+        while (Begin < End && IsBlank(Buffer[Begin]))
+            if (Buffer[Begin++] == '\n') MidLine = false;
         if (Begin < End) return true;
         if (Eof) return true;
         if (!ReadableNow()) return false;

@@ -119,6 +119,9 @@ TEST(Draw, CheckDrawRules)
         {"4k3/8/8/8/7p/8/6K1/3b4 b - - 0 1", 0, 0},
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 100, 7},
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 99, 0},
+        // Material comes before the clock; the corner exception falls through to it.
+        {"8/8/3k4/8/8/8/3K4/8 w - - 0 1", 100, 8},
+        {"8/8/8/8/8/2k5/8/KB6 w - - 0 1", 100, 7},
     };
     for (const DrawCase& c : cases) {
         ChessBoard b = BoardFromFen(c.fen);
@@ -138,6 +141,9 @@ TEST(Draw, MatingMaterialFlags)
     ChessBoard black = BoardFromFen("4k3/8/8/8/8/8/PPPPPPPP/RNBQKBNR w KQ - 0 1");
     black.CheckDraw(0);
     EXPECT_EQ(black.DrawFlags, 0x01);
+    ChessBoard neither = BoardFromFen("4k3/8/8/8/8/8/8/1N2K1b1 w - - 0 1");
+    neither.CheckDraw(0);
+    EXPECT_EQ(neither.DrawFlags, 0);
 }
 
 TEST(Draw, FiftyMoveCounterOfTheGameLoop)

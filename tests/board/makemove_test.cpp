@@ -31,6 +31,13 @@ const MoveCase Moves[] = {
      "4k3/8/3P4/8/8/8/8/4K3", 15, true},
     {"en passant by black", "4k3/8/8/8/5Pp1/8/8/4K3 b - f3 5 1", "g4", "f3", NoPromotion,
      "4k3/8/8/8/8/5p2/8/4K3", 15, true},
+    {"en passant by white from the west", "4k3/8/8/2Pp4/8/8/8/4K3 w - d6 5 1", "c5", "d6", NoPromotion,
+     "4k3/8/3P4/8/8/8/8/4K3", 15, true},
+    {"en passant by black from the east", "4k3/8/8/8/3Pp3/8/8/4K3 b - d3 5 1", "e4", "d3", NoPromotion,
+     "4k3/8/8/8/8/3p4/8/4K3", 15, true},
+    // A typed castling without its rook moves the king only; no rook appears.
+    {"castling without the rook", "4k3/8/8/8/8/8/8/4K3 w - - 5 1", "e1", "g1", NoPromotion,
+     "4k3/8/8/8/8/8/8/6K1", 12, false},
     // Without the double push just made, the same diagonal step captures nothing.
     {"no en passant right", "4k3/8/8/3pP3/8/8/8/4K3 w - - 5 1", "e5", "d6", NoPromotion,
      "4k3/8/3P4/3p4/8/8/8/4K3", 15, true},
@@ -74,7 +81,7 @@ const MoveCase Moves[] = {
     {"black promotion N", "4k3/8/8/8/8/8/p7/4K3 b - - 5 1", "a2", "a1", 'N', "4k3/8/8/8/8/8/8/n3K3", 15, true},
     {"black promotion r", "4k3/8/8/8/8/8/p7/4K3 b - - 5 1", "a2", "a1", 'r', "4k3/8/8/8/8/8/8/r3K3", 15, true},
     {"black promotion B", "4k3/8/8/8/8/8/p7/4K3 b - - 5 1", "a2", "a1", 'B', "4k3/8/8/8/8/8/8/b3K3", 15, true},
-    {"capture promotion on a rook corner", "1r2k3/P7/8/8/8/8/8/4K3 w - - 5 1", "a7", "b8", 'n',
+    {"capture promotion onto b8", "1r2k3/P7/8/8/8/8/8/4K3 w - - 5 1", "a7", "b8", 'n',
      "1N2k3/8/8/8/8/8/8/4K3", 15, true},
     {"capture promotion takes the h8 rook", "4k1nr/6P1/8/8/8/8/8/4K3 w k - 5 1", "g7", "h8", 'Q',
      "4k1nQ/8/8/8/8/8/8/4K3", 11, true},

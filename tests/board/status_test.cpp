@@ -16,8 +16,19 @@ TEST(Status, MasksAreConsistent)
     EXPECT_EQ(s.FilesABC, s.FileMask[0] | s.FileMask[1] | s.FileMask[2]);
     EXPECT_EQ(s.WhiteHalf, s.RankMask[0] | s.RankMask[1] | s.RankMask[2] | s.RankMask[3]);
     EXPECT_EQ(s.Corners, s.SqA1 | s.SqH1 | s.SqA8 | s.SqH8);
-    for (int i = 0; i < 8; i++) EXPECT_EQ(__builtin_popcountll(s.PhalanxMask[i]), 3);
-    for (int i = 0; i < 6; i++) EXPECT_EQ(__builtin_popcountll(s.DiagonalMask[i]), 6);
+    // d7 e6 f5 / c5 d6 e7 / d6 e5 f4 / c4 d5 e6 / d2 e3 f4 / e2 d3 c4 / d3 e4 f5 / e3 d4 c5
+    const int phalanx[8][3] = {{51, 44, 37}, {34, 43, 52}, {43, 36, 29}, {26, 35, 44},
+                               {11, 20, 29}, {12, 19, 26}, {19, 28, 37}, {20, 27, 34}};
+    for (int i = 0; i < 8; i++)
+        EXPECT_EQ(s.PhalanxMask[i], (1ULL << phalanx[i][0]) | (1ULL << phalanx[i][1]) | (1ULL << phalanx[i][2])) << i;
+    // h2-c7, g2-b7, f2-a7, c2-h7, b2-g7, a2-f7: six squares each, one file and rank step apiece.
+    const int diagonalStart[6] = {15, 14, 13, 10, 9, 8};
+    const int diagonalStep[6] = {7, 7, 7, 9, 9, 9};
+    for (int i = 0; i < 6; i++) {
+        uint64_t expected = 0;
+        for (int k = 0; k < 6; k++) expected |= 1ULL << (diagonalStart[i] + k * diagonalStep[i]);
+        EXPECT_EQ(s.DiagonalMask[i], expected) << i;
+    }
     EXPECT_EQ(s.SqG7, 1ULL << 54);
     EXPECT_EQ(s.SqB3, 1ULL << 17);
 }

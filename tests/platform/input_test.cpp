@@ -73,6 +73,16 @@ TEST(StdinReader, WordsLinesPollingAndEnd)
     ASSERT_TRUE(ReadWord(s));
     EXPECT_EQ(s, "next");
 
+    // A handler that read its whole line leaves nothing to discard: the next line survives.
+    in.Write("setboard 8/8 w\ngo\n");
+    ASSERT_TRUE(ReadWord(s));
+    ASSERT_TRUE(ReadLine(s));
+    EXPECT_EQ(s, " 8/8 w");
+    DiscardRestOfLine();
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "go");
+    DiscardRestOfLine();
+
     std::string longWord(20000, 'x'); // several reads long, within the pipe's capacity
     in.Write(" " + longWord + " tail");
     ASSERT_TRUE(ReadWord(s));
