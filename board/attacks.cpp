@@ -76,6 +76,11 @@ constexpr Attacks::Tables BuildTables()
         }
         t.Knight[sq] = KnightShifts(1ULL << sq);
         t.King[sq] = KingShifts(1ULL << sq);
+        const Attacks::LineMasks* l = t.Lines[sq];
+        t.Diagonals[sq] = l[Attacks::DiagonalLine].Lower | l[Attacks::DiagonalLine].Upper |
+                          l[Attacks::AntiDiagonalLine].Lower | l[Attacks::AntiDiagonalLine].Upper;
+        t.Orthogonals[sq] = l[Attacks::RankLine].Lower | l[Attacks::RankLine].Upper | l[Attacks::FileLine].Lower |
+                            l[Attacks::FileLine].Upper;
     }
     return t;
 }
@@ -130,20 +135,21 @@ uint64_t ChessBoard::RookCheckMask(uint64_t king, uint64_t checkers) const
 bool ChessBoard::IsAttacked(uint64_t square, char side) const
 {
     if (Attacks::IsOneBit(square)) {
-        // The same tests with table attack sets; only the answer matters, so the order is free.
+        // The same tests with table attack sets; only the answer matters, so the order is free. A slider
+        // set is only computed when an enemy slider stands on one of the square's lines at all.
         const int sq = Attacks::Square(square);
-        if (side == 0) {
-            if (((square & ~FileA) << 7 | (square & ~FileH) << 9) & BlackPawns) return true;
-            if (Attacks::Knight(sq) & BlackKnights) return true;
-            if (Attacks::King(sq) & BlackKing) return true;
-            if (Attacks::Bishop(sq, AllPieces) & (BlackBishops | BlackQueens)) return true;
-            return (Attacks::Rook(sq, AllPieces) & (BlackRooks | BlackQueens)) != 0;
-        }
-        if (((square & ~FileH) >> 7 | (square & ~FileA) >> 9) & WhitePawns) return true;
-        if (Attacks::Knight(sq) & WhiteKnights) return true;
-        if (Attacks::King(sq) & WhiteKing) return true;
-        if (Attacks::Bishop(sq, AllPieces) & (WhiteBishops | WhiteQueens)) return true;
-        return (Attacks::Rook(sq, AllPieces) & (WhiteRooks | WhiteQueens)) != 0;
+        const bool white = side == 0;
+        const uint64_t pawns = white ? BlackPawns : WhitePawns;
+        const uint64_t pawnSquares = white ? ((square & ~FileA) << 7 | (square & ~FileH) << 9)
+                                           : ((square & ~FileH) >> 7 | (square & ~FileA) >> 9);
+        if (pawnSquares & pawns) return true;
+        if (Attacks::Knight(sq) & (white ? BlackKnights : WhiteKnights)) return true;
+        if (Attacks::King(sq) & (white ? BlackKing : WhiteKing)) return true;
+        const uint64_t queens = white ? BlackQueens : WhiteQueens;
+        const uint64_t diagonal = (white ? BlackBishops : WhiteBishops) | queens;
+        if ((Attacks::Table.Diagonals[sq] & diagonal) && (Attacks::Bishop(sq, AllPieces) & diagonal)) return true;
+        const uint64_t straight = (white ? BlackRooks : WhiteRooks) | queens;
+        return (Attacks::Table.Orthogonals[sq] & straight) && (Attacks::Rook(sq, AllPieces) & straight);
     }
     if (side == 0) {
         if (!(square & FileA) && ((square << 7) & BlackPawns)) return true;

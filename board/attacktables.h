@@ -20,6 +20,9 @@ struct Tables {
     LineMasks Lines[64][4];
     uint64_t Knight[64];
     uint64_t King[64];
+    // Every square a bishop or a rook on the square would reach on an empty board.
+    uint64_t Diagonals[64];
+    uint64_t Orthogonals[64];
 };
 
 extern const Tables Table;
