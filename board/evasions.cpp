@@ -63,57 +63,6 @@ int MoveGen::GenKingEvasions(char side, uint64_t, int index)
     return index;
 }
 
-namespace {
-inline uint64_t OwnPieces(const ChessBoard& b, char side)
-{
-    return side == 0 ? b.WhitePieces : b.BlackPieces;
-}
-} // namespace
-
-int MoveGen::GenKnightEvasions(char side, uint64_t mask, int index)
-{
-    const ChessBoard& b = *Board;
-    const uint64_t wanted = mask & ~OwnPieces(b, side);
-    for (uint64_t p = side == 0 ? b.WhiteKnights : b.BlackKnights; p; p &= p - 1) {
-        const uint64_t piece = p & (0 - p);
-        index = AddTargets(index, piece, Attacks::Knight(Attacks::Square(piece)) & wanted);
-    }
-    return index;
-}
-
-int MoveGen::GenBishopEvasions(char side, uint64_t mask, int index)
-{
-    const ChessBoard& b = *Board;
-    const uint64_t wanted = mask & ~OwnPieces(b, side);
-    for (uint64_t p = side == 0 ? b.WhiteBishops : b.BlackBishops; p; p &= p - 1) {
-        const uint64_t piece = p & (0 - p);
-        index = AddTargets(index, piece, Attacks::Bishop(Attacks::Square(piece), b.AllPieces) & wanted);
-    }
-    return index;
-}
-
-int MoveGen::GenRookEvasions(char side, uint64_t mask, int index)
-{
-    const ChessBoard& b = *Board;
-    const uint64_t wanted = mask & ~OwnPieces(b, side);
-    for (uint64_t p = side == 0 ? b.WhiteRooks : b.BlackRooks; p; p &= p - 1) {
-        const uint64_t piece = p & (0 - p);
-        index = AddTargets(index, piece, Attacks::Rook(Attacks::Square(piece), b.AllPieces) & wanted);
-    }
-    return index;
-}
-
-int MoveGen::GenQueenEvasions(char side, uint64_t mask, int index)
-{
-    const ChessBoard& b = *Board;
-    const uint64_t wanted = mask & ~OwnPieces(b, side);
-    for (uint64_t p = side == 0 ? b.WhiteQueens : b.BlackQueens; p; p &= p - 1) {
-        const uint64_t piece = p & (0 - p);
-        index = AddTargets(index, piece, Attacks::Queen(Attacks::Square(piece), b.AllPieces) & wanted);
-    }
-    return index;
-}
-
 int MoveGen::GenPawnEvasions(char side, uint64_t mask, uint64_t ownPawns, uint64_t enemyPieces, int index)
 {
     const ChessBoard& b = *Board;

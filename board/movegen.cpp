@@ -8,22 +8,24 @@
 using namespace BitMasks;
 
 namespace {
-// The side's boards, in the record's order, and the occupancies a generator needs.
+// The side's boards, in the record's order, and the enemy's occupancy.
 struct SideBoards {
     uint64_t Pawns, Bishops, Knights, Rooks, Queens, King;
-    uint64_t Own, Enemy;
+    uint64_t Enemy;
 };
 
 inline SideBoards BoardsOf(const ChessBoard& b, char side)
 {
     if (side == 0)
         return {b.WhitePawns, b.WhiteBishops, b.WhiteKnights, b.WhiteRooks, b.WhiteQueens, b.WhiteKing,
-                b.WhitePieces, b.BlackPieces};
+                b.BlackPieces};
     return {b.BlackPawns, b.BlackBishops, b.BlackKnights, b.BlackRooks, b.BlackQueens, b.BlackKing,
-            b.BlackPieces, b.WhitePieces};
+            b.WhitePieces};
 }
 
 enum class Kind { Knight, Bishop, Rook, Queen };
+constexpr int KnightKind = int(Kind::Knight), BishopKind = int(Kind::Bishop), RookKind = int(Kind::Rook),
+              QueenKind = int(Kind::Queen);
 
 inline uint64_t AttackSet(Kind kind, int square, uint64_t occupied)
 {
@@ -52,14 +54,12 @@ int MoveGen::AddTargets(int index, uint64_t from, uint64_t targets)
     return index;
 }
 
-// Pieces lowest square first, each one's targets lowest square first: enemy-occupied targets for a
-// capture generator, empty ones otherwise.
+// Pieces lowest square first, each one's targets within `wanted` lowest square first.
 template <int K>
-int MoveGen::PieceMoves(char side, int index, bool captures)
+int MoveGen::PieceMoves(char side, int index, uint64_t wanted)
 {
     const SideBoards s = BoardsOf(*Board, side);
     const uint64_t occupied = Board->AllPieces;
-    const uint64_t wanted = captures ? s.Enemy : ~occupied;
     for (uint64_t pieces = PiecesOf(s, Kind(K)); pieces; pieces &= pieces - 1) {
         const uint64_t piece = pieces & (0 - pieces);
         index = AddTargets(index, piece, AttackSet(Kind(K), Attacks::Square(piece), occupied) & wanted);
@@ -67,17 +67,46 @@ int MoveGen::PieceMoves(char side, int index, bool captures)
     return index;
 }
 
-constexpr int KnightKind = int(Kind::Knight), BishopKind = int(Kind::Bishop), RookKind = int(Kind::Rook),
-              QueenKind = int(Kind::Queen);
+uint64_t MoveGen::EnemyOf(char side) const
+{
+    return side == 0 ? Board->BlackPieces : Board->WhitePieces;
+}
 
-int MoveGen::GenKnightCaptures(char side, int index) { return PieceMoves<KnightKind>(side, index, true); }
-int MoveGen::GenBishopCaptures(char side, int index) { return PieceMoves<BishopKind>(side, index, true); }
-int MoveGen::GenRookCaptures(char side, int index) { return PieceMoves<RookKind>(side, index, true); }
-int MoveGen::GenQueenCaptures(char side, int index) { return PieceMoves<QueenKind>(side, index, true); }
-int MoveGen::GenKnights(char side, int index) { return PieceMoves<KnightKind>(side, index, false); }
-int MoveGen::GenBishops(char side, int index) { return PieceMoves<BishopKind>(side, index, false); }
-int MoveGen::GenRooks(char side, int index) { return PieceMoves<RookKind>(side, index, false); }
-int MoveGen::GenQueens(char side, int index) { return PieceMoves<QueenKind>(side, index, false); }
+uint64_t MoveGen::OwnOf(char side) const
+{
+    return side == 0 ? Board->WhitePieces : Board->BlackPieces;
+}
+
+int MoveGen::GenKnightCaptures(char side, int index) { return PieceMoves<KnightKind>(side, index, EnemyOf(side)); }
+int MoveGen::GenBishopCaptures(char side, int index) { return PieceMoves<BishopKind>(side, index, EnemyOf(side)); }
+int MoveGen::GenRookCaptures(char side, int index) { return PieceMoves<RookKind>(side, index, EnemyOf(side)); }
+int MoveGen::GenQueenCaptures(char side, int index) { return PieceMoves<QueenKind>(side, index, EnemyOf(side)); }
+int MoveGen::GenKnights(char side, int index) { return PieceMoves<KnightKind>(side, index, ~Board->AllPieces); }
+int MoveGen::GenBishops(char side, int index) { return PieceMoves<BishopKind>(side, index, ~Board->AllPieces); }
+int MoveGen::GenRooks(char side, int index) { return PieceMoves<RookKind>(side, index, ~Board->AllPieces); }
+int MoveGen::GenQueens(char side, int index) { return PieceMoves<QueenKind>(side, index, ~Board->AllPieces); }
+
+// Within the check mask, every square but the own pieces': the empty squares of the checking line
+// and the checker's square. Pins are left to the consumer's legality test.
+int MoveGen::GenKnightEvasions(char side, uint64_t mask, int index)
+{
+    return PieceMoves<KnightKind>(side, index, mask & ~OwnOf(side));
+}
+
+int MoveGen::GenBishopEvasions(char side, uint64_t mask, int index)
+{
+    return PieceMoves<BishopKind>(side, index, mask & ~OwnOf(side));
+}
+
+int MoveGen::GenRookEvasions(char side, uint64_t mask, int index)
+{
+    return PieceMoves<RookKind>(side, index, mask & ~OwnOf(side));
+}
+
+int MoveGen::GenQueenEvasions(char side, uint64_t mask, int index)
+{
+    return PieceMoves<QueenKind>(side, index, mask & ~OwnOf(side));
+}
 
 int MoveGen::KingMoves(char side, int index, bool captures)
 {
@@ -213,12 +242,8 @@ int MoveGen::GenerateMoves(char)
 
 int MoveGen::GenerateAllMoves(char side, ChessBoard* board, char rights)
 {
-    Board = board;
-    int n = GenKnightCaptures(side, 0);
-    n = GenBishopCaptures(side, n);
-    n = GenRookCaptures(side, n);
-    n = GenQueenCaptures(side, n);
-    n = GenKingCaptures(side, n);
+    // The piece captures first, as GenCaptures lists them.
+    int n = GenCaptures(side, board);
     n = GenKnights(side, n);
     n = GenBishops(side, n);
     n = GenRooks(side, n);

@@ -95,6 +95,8 @@ private:
     }
     int AddTargets(int index, uint64_t from, uint64_t targets);
     template <int Kind>
-    int PieceMoves(char side, int index, bool captures);
+    int PieceMoves(char side, int index, uint64_t wanted);
+    uint64_t OwnOf(char side) const;
+    uint64_t EnemyOf(char side) const;
     int KingMoves(char side, int index, bool captures);
 };
