@@ -1,5 +1,7 @@
 #include "board/board.h"
 
+#include "board/attacktables.h"
+
 namespace {
 constexpr uint64_t FileA = 0x0101010101010101ULL;
 constexpr uint64_t FileB = FileA << 1;
@@ -35,9 +37,8 @@ inline uint64_t East(uint64_t b, uint64_t occ) { return Ray<1>(b, occ, FileH); }
 inline uint64_t North(uint64_t b, uint64_t occ) { return Ray<8>(b, occ, 0); }
 
 inline uint64_t IfHits(uint64_t ray, uint64_t checkers) { return (ray & checkers) ? ray : 0; }
-} // namespace
 
-uint64_t ChessBoard::KnightMask(uint64_t b)
+constexpr uint64_t KnightShifts(uint64_t b)
 {
     uint64_t m = 0;
     if (!(b & FilesGH)) m |= b >> 6 | b << 10;
@@ -47,7 +48,7 @@ uint64_t ChessBoard::KnightMask(uint64_t b)
     return m;
 }
 
-uint64_t ChessBoard::KingMask(uint64_t b)
+constexpr uint64_t KingShifts(uint64_t b)
 {
     uint64_t m = b << 8 | b >> 8;
     if (!(b & FileH)) m |= b << 9 | b >> 7 | b << 1;
@@ -55,14 +56,68 @@ uint64_t ChessBoard::KingMask(uint64_t b)
     return m;
 }
 
+constexpr Attacks::Tables BuildTables()
+{
+    Attacks::Tables t{};
+    for (int sq = 0; sq < 64; sq++) {
+        const int file = sq & 7, rank = sq >> 3;
+        for (int other = 0; other < 64; other++) {
+            if (other == sq) continue;
+            const int f = other & 7, r = other >> 3;
+            const uint64_t bit = 1ULL << other;
+            Attacks::LineMasks* m = nullptr;
+            if (r == rank) m = &t.Lines[sq][Attacks::RankLine];
+            else if (f == file) m = &t.Lines[sq][Attacks::FileLine];
+            else if (f - file == r - rank) m = &t.Lines[sq][Attacks::DiagonalLine];
+            else if (f - file == rank - r) m = &t.Lines[sq][Attacks::AntiDiagonalLine];
+            if (!m) continue;
+            if (other < sq) m->Lower |= bit;
+            else m->Upper |= bit;
+        }
+        t.Knight[sq] = KnightShifts(1ULL << sq);
+        t.King[sq] = KingShifts(1ULL << sq);
+        const Attacks::LineMasks* l = t.Lines[sq];
+        t.Diagonals[sq] = l[Attacks::DiagonalLine].Lower | l[Attacks::DiagonalLine].Upper |
+                          l[Attacks::AntiDiagonalLine].Lower | l[Attacks::AntiDiagonalLine].Upper;
+        t.Orthogonals[sq] = l[Attacks::RankLine].Lower | l[Attacks::RankLine].Upper | l[Attacks::FileLine].Lower |
+                            l[Attacks::FileLine].Upper;
+    }
+    return t;
+}
+} // namespace
+
+const Attacks::Tables Attacks::Table = BuildTables();
+
+uint64_t Attacks::WalkBishop(uint64_t b, uint64_t occ)
+{
+    return SouthEast(b, occ) | SouthWest(b, occ) | NorthWest(b, occ) | NorthEast(b, occ);
+}
+
+uint64_t Attacks::WalkRook(uint64_t b, uint64_t occ)
+{
+    return South(b, occ) | West(b, occ) | East(b, occ) | North(b, occ);
+}
+
+// Single squares, the only arguments the engine passes, come from the tables; anything else (an empty
+// set, several squares) takes the shift and ray forms that define the sets.
+uint64_t ChessBoard::KnightMask(uint64_t b)
+{
+    return Attacks::IsOneBit(b) ? Attacks::Knight(Attacks::Square(b)) : KnightShifts(b);
+}
+
+uint64_t ChessBoard::KingMask(uint64_t b)
+{
+    return Attacks::IsOneBit(b) ? Attacks::King(Attacks::Square(b)) : KingShifts(b);
+}
+
 uint64_t ChessBoard::BishopMask(uint64_t b) const
 {
-    return SouthEast(b, AllPieces) | SouthWest(b, AllPieces) | NorthWest(b, AllPieces) | NorthEast(b, AllPieces);
+    return Attacks::IsOneBit(b) ? Attacks::Bishop(Attacks::Square(b), AllPieces) : Attacks::WalkBishop(b, AllPieces);
 }
 
 uint64_t ChessBoard::RookMask(uint64_t b) const
 {
-    return South(b, AllPieces) | West(b, AllPieces) | East(b, AllPieces) | North(b, AllPieces);
+    return Attacks::IsOneBit(b) ? Attacks::Rook(Attacks::Square(b), AllPieces) : Attacks::WalkRook(b, AllPieces);
 }
 
 uint64_t ChessBoard::BishopCheckMask(uint64_t king, uint64_t checkers) const
@@ -79,6 +134,23 @@ uint64_t ChessBoard::RookCheckMask(uint64_t king, uint64_t checkers) const
 
 bool ChessBoard::IsAttacked(uint64_t square, char side) const
 {
+    if (Attacks::IsOneBit(square)) {
+        // The same tests with table attack sets; only the answer matters, so the order is free. A slider
+        // set is only computed when an enemy slider stands on one of the square's lines at all.
+        const int sq = Attacks::Square(square);
+        const bool white = side == 0;
+        const uint64_t pawns = white ? BlackPawns : WhitePawns;
+        const uint64_t pawnSquares = white ? ((square & ~FileA) << 7 | (square & ~FileH) << 9)
+                                           : ((square & ~FileH) >> 7 | (square & ~FileA) >> 9);
+        if (pawnSquares & pawns) return true;
+        if (Attacks::Knight(sq) & (white ? BlackKnights : WhiteKnights)) return true;
+        if (Attacks::King(sq) & (white ? BlackKing : WhiteKing)) return true;
+        const uint64_t queens = white ? BlackQueens : WhiteQueens;
+        const uint64_t diagonal = (white ? BlackBishops : WhiteBishops) | queens;
+        if ((Attacks::Table.Diagonals[sq] & diagonal) && (Attacks::Bishop(sq, AllPieces) & diagonal)) return true;
+        const uint64_t straight = (white ? BlackRooks : WhiteRooks) | queens;
+        return (Attacks::Table.Orthogonals[sq] & straight) && (Attacks::Rook(sq, AllPieces) & straight);
+    }
     if (side == 0) {
         if (!(square & FileA) && ((square << 7) & BlackPawns)) return true;
         if (!(square & FileH) && ((square << 9) & BlackPawns)) return true;

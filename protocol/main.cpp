@@ -1,24 +1,254 @@
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "board/board.h"
 #include "board/hashcode.h"
 #include "board/movetext.h"
+#include "board/perft.h"
+#include "protocol/pending.h"
+#include "protocol/posfile.h"
 
-int main(int, char**)
+namespace {
+// What start-up hands to the match loop.
+struct StartupState {
+    std::string word;  // the word read from standard input that chose the protocol
+    int suiteArg = 0;  // argument index of the last suite file named, 0 for none
+};
+
+// Decimal conversion as the options take it: leading blanks, an optional sign, digits up to the first
+// other character, 0 without any; clamped to 32 bits instead of overflowing.
+int32_t ReadNumber(const char* text)
+{
+    long long n = strtoll(text, nullptr, 10);
+    if (n > INT32_MAX) return INT32_MAX;
+    if (n < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(n);
+}
+
+int32_t Clamp32(int64_t n)
+{
+    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
+}
+
+void PrintHelp()
+{
+    printf("xboard   used when interfacing with xboard\n");
+    printf("-uci   used when interfacing with an UCI based GUI\n");
+    printf("-bench  run an internal benchmark suite\n");
+    printf("-fd  n    fixes search depth to n ply (min n = 3)\n");
+    printf("-lpf filename  loads a position from file\n");
+    printf("-pev  filename - run through a testsuite (EPD Format) & output full evaluation detail per position\n");
+    printf("-sd  n   sets max search depth to n ply (min n = 3)\n");
+    printf("-sp  self play\n");
+    printf("-ts  filename run through a testsuite (EPD Format)\n");
+    fflush(stdout);
+}
+
+enum class Match { Exact, Contains };
+
+struct Option {
+    const char* text;
+    Match match;
+    bool takesValue;
+    // The value (or nullptr) and its index in the argument list.
+    void (*apply)(StartupState& state, const char* value, int valueIndex);
+};
+
+// In the order the arguments are tested against them.
+const Option Options[] = {
+    {"-satrain", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.SATrain = 1; }},
+    {"-bench", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 1; }},
+    {"-bench2", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 2; }},
+    {"-bench3", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 3; }},
+    {"-bench4", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 4; }},
+    {"-bench5", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 5; }},
+    {"-fd", Match::Exact, true,
+     [](StartupState&, const char* v, int) {
+         const int32_t n = ReadNumber(v);
+         MainStatus.FD = static_cast<int8_t>(static_cast<uint8_t>(n & 0xFF));
+         MainBoard.MaxDepth = n;
+         MainBoard.FixedDepth = n;
+     }},
+    {"-help", Match::Exact, false, [](StartupState&, const char*, int) { PrintHelp(); exit(0); }},
+    {"-h", Match::Exact, false, [](StartupState&, const char*, int) { PrintHelp(); exit(0); }},
+    {"-HPC", Match::Contains, false, [](StartupState&, const char*, int) {}},
+    {"-kibitz", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.Kibitz = 1; }},
+    {"-lpf", Match::Contains, true, [](StartupState&, const char* v, int) { LoadPositionFile(v); }},
+    {"-nobook", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.UseBook = 0; }},
+    {"-perft", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.PERFT = 1; }},
+    {"-mimicstudent", Match::Exact, true,
+     [](StartupState& s, const char*, int i) {
+         printf("## Mimic Student option detected \n");
+         fflush(stdout);
+         MainStatus.Mimic = STUDENT;
+         s.suiteArg = i;
+     }},
+    {"-pev", Match::Exact, true,
+     [](StartupState& s, const char*, int i) {
+         MainStatus.PEV = 1;
+         s.suiteArg = i;
+     }},
+    {"-post", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.Post = 1; }},
+    {"-sd", Match::Contains, true, [](StartupState&, const char* v, int) { MainBoard.MaxDepth = ReadNumber(v); }},
+    {"-sp", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.SelfPlay = 1; }},
+    {"-trace", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.Trace = 1; }},
+    {"-st", Match::Contains, true,
+     [](StartupState&, const char* v, int) {
+         // Seconds per move; the fixed time is kept in milliseconds.
+         const int64_t n = ReadNumber(v);
+         MainStatus.ST = Clamp32(n * 1000);
+         MainStatus.TimePerMove = Clamp32(n * 900);
+         MainStatus.TimeLeft = Clamp32(n * 60000);
+     }},
+    {"-tc", Match::Contains, true, [](StartupState&, const char* v, int) { (void)ReadNumber(v); }},
+    {"-ts", Match::Contains, true,
+     [](StartupState& s, const char*, int i) {
+         MainStatus.DoTestSuite = 1;
+         s.suiteArg = i;
+     }},
+    {"xboard", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.setxboard(1); }},
+    {"-uci", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.UCIMode = 1; }},
+};
+
+bool Matches(const Option& option, const char* arg)
+{
+    return option.match == Match::Exact ? strcmp(arg, option.text) == 0 : strstr(arg, option.text) != nullptr;
+}
+
+// Every argument goes through every option in order. An option that takes a value takes the next
+// argument, and the options still to come are then tested against that value.
+void ParseOptions(int argc, char** argv, StartupState& state)
+{
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        for (const Option& option : Options) {
+            if (!Matches(option, arg)) continue;
+            if (!option.takesValue) {
+                option.apply(state, nullptr, i);
+                continue;
+            }
+            if (i + 1 >= argc) {
+                printf("ERROR: option %s needs a value\n", option.text);
+                fflush(stdout);
+                break;
+            }
+            arg = argv[++i];
+            option.apply(state, arg, i);
+        }
+    }
+}
+
+// One whitespace-delimited word, and the character that ends it; an empty word at the end of input.
+std::string ReadStartupWord()
+{
+    std::string word;
+    int c;
+    do c = getchar();
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v');
+    for (; c != EOF && !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'); c = getchar())
+        word += static_cast<char>(c);
+    return word;
+}
+
+void WriteMatchBanner()
+{
+    WriteLogFile("=====================================\n");
+    WriteLogFile("Next Match\n");
+    WriteLogFile("=====================================\n");
+}
+
+// The match loop: one pass per match. Offline modes run once and end the program.
+int RunMatches(char** argv, const StartupState& state)
+{
+    for (;;) {
+        WriteMatchBanner();
+        if (MainStatus.xboard == 1) Pending::ClearHashTables();
+        Pending::ResetMatchCounters();
+
+        if (MainStatus.PERFT == 1) {
+            PerfT perft(MainStatus.getFD());
+            return 0;
+        }
+        if (MainStatus.DoTestSuite) {
+            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            return 0;
+        }
+        if (MainStatus.Mimic == STUDENT) {
+            printf("## Mimic == STUDENT\n");
+            fflush(stdout);
+            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            return 0;
+        }
+        if (MainStatus.PEV) {
+            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            return 0;
+        }
+        if (MainStatus.SATrain == 1) {
+            MainStatus.BenchMode = 1;
+            Pending::Bench();
+            exit(0);
+        }
+        if (MainStatus.BenchMode == 1) {
+            Pending::Bench();
+            exit(0);
+        }
+        if (MainStatus.BenchMode == 2) {
+            Pending::Bench2();
+            exit(0);
+        }
+
+        if (MainStatus.xboard == 0 && MainStatus.UCIMode == 0) {
+            printf("\nHello! I am Orvex\n");
+            printf("MAXDEPTH = %d\n", MainBoard.MaxDepth);
+            MainBoard.DisplayBoard();
+        }
+        MainStatus.HumanToMove = 1;
+        if (MainStatus.UCIMode == 0) Pending::PlayGame();
+
+        if (MainStatus.UCIMode == 1) {
+            if (!Pending::UCIPrep(state.word.c_str())) return 0;
+            MainStatus.NextMatch = 1;
+            continue;
+        }
+        if (MainStatus.NextMatch) continue;
+        CloseLogFile();
+        printf("Bye, Thanks for the match.\n");
+        fflush(stdout);
+        return 0;
+    }
+}
+} // namespace
+
+int main(int argc, char** argv)
 {
     printf("Orvex \n");
     MainStatus.initVars();
+    MainStatus.xboard = 0;
+    MainStatus.UCIMode = 0;
     MainBoard.InitRep();
     initPStable();
+    Pending::BuildBook();
     MainBoard.InitRep();
     MainStatus.initVars();
+    // Counts must be current for the draw test of the first game (a loaded position recounts too).
     MainBoard.InitPieceCounts();
     OpenLogFile();
+
+    StartupState state;
+    if (argc > 1) ParseOptions(argc, argv, state);
+
     signal(SIGINT, SIG_IGN);
     setvbuf(stdin, nullptr, _IONBF, 0);
     setvbuf(stdout, nullptr, _IONBF, 0);
-    MainBoard.DisplayBoard();
-    CloseLogFile();
-    return 0;
+
+    if (MainStatus.PERFT == 0 && MainStatus.BenchMode == 0 && MainStatus.SATrain == 0) {
+        state.word = ReadStartupWord();
+        if (state.word.find("uci") != std::string::npos) MainStatus.UCIMode = 1;
+        if (state.word.find("xboard") != std::string::npos) MainStatus.setxboard(1);
+    }
+    return RunMatches(argv, state);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+class ChessBoard;
+
 // One entry of the principal-variation table.
 struct PVEntry {
     int16_t Move;   // from square x 64 + to square
@@ -22,6 +24,10 @@ public:
     PVEntry PVTable[MaxPly][MaxPly];
     KillerPair Killers[MaxPly];
     int32_t PVLength;
+
+    // Value of the piece of the colour opposite to `side` on the square (one bit), 0 for none: pawn 800,
+    // bishop and knight 3250, rook 5000, queen 9750, king 1000000.
+    int ValueCapturedPiece(char side, uint64_t square, const ChessBoard* board) const;
 };
 
 extern SearchRoutines Search;

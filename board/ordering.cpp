@@ -1,0 +1,214 @@
+#include "board/attacktables.h"
+#include "board/bitmasks.h"
+#include "board/movegen.h"
+#include "eval/poseval.h"
+#include "search/compmov.h"
+
+using namespace BitMasks;
+
+namespace {
+// Order values of the search's own knowledge; they outrank every static judgement but the captures.
+constexpr int32_t HashMoveValue = 29000;
+constexpr int32_t PVMoveValue = 28998;
+constexpr int32_t Killer0Value = 1020;
+constexpr int32_t Killer1Value = 1010;
+constexpr int32_t CaptureBase = 9750;
+constexpr int32_t QueenPromotionValue = 4875;
+constexpr int32_t OtherPromotionValue = 500;
+constexpr int32_t CrossBonus = 28;
+constexpr int32_t QuiescePromotionValue = 750;
+constexpr int32_t QuiesceCaptureBase = 10;
+
+enum Piece { Pawn, Knight, Bishop, Rook, Queen, King };
+
+// Victim values of the ordering (a knight a shade under a bishop); the king, whose capture only a
+// position with the side not to move in check can offer, as the quiescence ordering has it.
+constexpr int32_t Victim[6] = {800, 3248, 3250, 5000, 9750, 10000};
+
+struct Mover {
+    bool White;
+    Piece Kind;
+};
+
+inline Piece PieceOn(const ChessBoard& b, uint64_t square, bool white)
+{
+    if (white) {
+        if (square & b.WhitePawns) return Pawn;
+        if (square & b.WhiteKnights) return Knight;
+        if (square & b.WhiteBishops) return Bishop;
+        if (square & b.WhiteRooks) return Rook;
+        if (square & b.WhiteQueens) return Queen;
+        return King;
+    }
+    if (square & b.BlackPawns) return Pawn;
+    if (square & b.BlackKnights) return Knight;
+    if (square & b.BlackBishops) return Bishop;
+    if (square & b.BlackRooks) return Rook;
+    if (square & b.BlackQueens) return Queen;
+    return King;
+}
+
+inline Mover MoverOf(const ChessBoard& b, uint64_t from)
+{
+    const bool white = (from & b.WhitePieces) != 0;
+    return {white, PieceOn(b, from, white)};
+}
+
+inline uint64_t FileOf(uint64_t square)
+{
+    return FileA << (Attacks::Square(square) & 7);
+}
+
+// The enemy pawns that could still stop a pawn standing on `square`: on its file and both neighbours,
+// on every rank beyond it in the pawn's direction.
+inline uint64_t StoppersAhead(uint64_t square, bool white)
+{
+    const int sq = Attacks::Square(square);
+    const int file = sq & 7, rank = sq >> 3;
+    uint64_t files = FileA << file;
+    if (file > 0) files |= FileA << (file - 1);
+    if (file < 7) files |= FileA << (file + 1);
+    const uint64_t ahead = white ? (rank < 7 ? ~0ULL << (8 * (rank + 1)) : 0) : (rank > 0 ? ~0ULL >> (8 * (8 - rank)) : 0);
+    return files & ahead;
+}
+
+// What it costs, in the ordering's judgement, to capture with this piece on `to`; negative when the
+// capture also improves the capturer.
+int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t to)
+{
+    switch (m.Kind) {
+    case Bishop: return 12;
+    case Knight: return 10 - (m.White ? WKnightPost : BKnightPost)[Attacks::Square(to)];
+    case Rook: {
+        int32_t cost = 19;
+        if (!(FileOf(to) & (b.WhitePawns | b.BlackPawns))) cost -= OpenFileControl[Attacks::Square(to) & 7];
+        if (to & (m.White ? Rank7 : Rank2)) cost -= Majorson7[1];
+        return cost;
+    }
+    case Pawn: {
+        int32_t cost = 3;
+        const uint64_t enemyPawns = m.White ? b.BlackPawns : b.WhitePawns;
+        if (!(StoppersAhead(to, m.White) & enemyPawns)) {
+            const int toRank = Attacks::Square(to) >> 3, fromRank = Attacks::Square(from) >> 3;
+            const int ownTo = m.White ? toRank : 7 - toRank, ownFrom = m.White ? fromRank : 7 - fromRank;
+            cost -= Passers[ownTo] - Passers[ownFrom];
+        }
+        return cost;
+    }
+    case Queen: return 38;
+    default: return 14625;
+    }
+}
+
+inline Piece VictimOn(const ChessBoard& b, uint64_t to, bool moverWhite)
+{
+    return PieceOn(b, to, !moverWhite);
+}
+
+inline uint64_t EnemyPieces(const ChessBoard& b, bool moverWhite)
+{
+    return moverWhite ? b.BlackPieces : b.WhitePieces;
+}
+} // namespace
+
+void MoveGen::AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hashMove, char mode)
+{
+    // The enemy king's rank and file, where a rook or queen gains a little.
+    uint64_t cross = 0;
+    if (enemyKing) {
+        const int k = Attacks::Square(enemyKing);
+        cross = (Rank1 << (8 * (k >> 3))) | (FileA << (k & 7));
+    }
+    if (n <= 0) return;
+
+    const ChessBoard& b = *Board;
+    // Plies beyond the tables have no line or killers of their own.
+    const bool tables = ply >= 0 && ply < MaxPly;
+    const PVEntry pv = tables ? Search.PVTable[ply][ply] : PVEntry{0, 0};
+    const KillerPair killers = tables ? Search.Killers[ply] : KillerPair{0, 0};
+    bool pvTaken = mode == 3 || !tables, hashTaken = hashMove == 0, killer0Taken = !tables, killer1Taken = !tables;
+
+    for (int i = 0; i < n; i++) {
+        const uint64_t from = From[i], to = To[i];
+        const int p = PackMove(from, to);
+        if (!pvTaken && p == pv.Move && Promote[i] == pv.Promote) {
+            OrderValue[i] = PVMoveValue;
+            pvTaken = true;
+            continue;
+        }
+        if (!hashTaken && p == hashMove) {
+            OrderValue[i] = HashMoveValue;
+            hashTaken = true;
+            continue;
+        }
+        if (!killer0Taken && p == killers.Killer0) {
+            OrderValue[i] = Killer0Value;
+            killer0Taken = true;
+            continue;
+        }
+        if (!killer1Taken && p == killers.Killer1) {
+            OrderValue[i] = Killer1Value;
+            killer1Taken = true;
+            continue;
+        }
+        const Mover m = MoverOf(b, from);
+        int32_t value;
+        if (to & EnemyPieces(b, m.White)) {
+            value = CaptureBase + Victim[VictimOn(b, to, m.White)] - CaptureCost(b, m, from, to);
+        } else {
+            const char queen = m.White ? 'Q' : 'q';
+            if (Promote[i] == queen) value = QueenPromotionValue;
+            else if (Promote[i] == NoPromotion) value = Search.History[m.White ? 0 : 1][p] >> 7;
+            else value = OtherPromotionValue;
+        }
+        if ((m.Kind == Rook || m.Kind == Queen) && (to & cross)) value += CrossBonus;
+        OrderValue[i] = value;
+    }
+}
+
+void MoveGen::QuiesceAssignMoveOrderValues(int n)
+{
+    // Cost and weight of the capturing piece, by kind.
+    static constexpr int32_t Cost[6] = {3, 12, 12, 19, 38, 38};
+    static constexpr int32_t Weight[6] = {384, 1536, 1536, 2432, 4864, 4864};
+    const ChessBoard& b = *Board;
+    for (int i = 0; i < n; i++) {
+        const uint64_t from = From[i], to = To[i];
+        const Mover m = MoverOf(b, from);
+        if (to & EnemyPieces(b, m.White)) {
+            VictimValue[i] = Victim[VictimOn(b, to, m.White)];
+            AttackerValue[i] = Weight[m.Kind];
+            OrderValue[i] = VictimValue[i] - Cost[m.Kind] + QuiesceCaptureBase;
+        } else {
+            VictimValue[i] = 0;
+            OrderValue[i] = (m.Kind == Pawn && (to & (m.White ? Rank8 : Rank1))) ? QuiescePromotionValue : 0;
+        }
+    }
+}
+
+void MoveGen::NextMove(int i, int n, uint64_t* from, uint64_t* to, char* promotion)
+{
+    if (i < 0 || i >= MaxMoves) return;
+    if (n > MaxMoves) n = MaxMoves;
+    if (i < n) {
+        int best = i;
+        for (int j = i + 1; j < n; j++)
+            if (OrderValue[j] > OrderValue[best]) best = j;
+        if (best != i) {
+            const uint64_t f = From[i], t = To[i];
+            const char pr = Promote[i];
+            const int32_t v = OrderValue[i];
+            From[i] = From[best];
+            To[i] = To[best];
+            Promote[i] = Promote[best];
+            OrderValue[i] = OrderValue[best];
+            From[best] = f;
+            To[best] = t;
+            Promote[best] = pr;
+            OrderValue[best] = v;
+        }
+    }
+    *from = From[i];
+    *to = To[i];
+    *promotion = Promote[i];
+}

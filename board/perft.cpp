@@ -1,0 +1,72 @@
+#include "board/perft.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "platform/clock.h"
+
+PerfT::PerfT(int depth)
+{
+    printf("Starting PerfT test \n");
+    const int32_t start = EngineClock();
+    TotalNodes = 0;
+    LeafNodes = 0;
+    if (MainStatus.Trace == 1) printf("<Trace name=\"Perft\">\n");
+    PerformanceTest(MainBoard.ToMove, depth, MainBoard, static_cast<char>(MainBoard.Castling));
+    if (MainStatus.Trace == 1) printf("</Trace>\n");
+    int32_t elapsed = EngineClock() - start;
+    // A count that finishes within a millisecond is reported as taking one.
+    if (elapsed <= 0) elapsed = 1;
+    printf("%" PRIu64 " Total Nodes at Depth = %d\n", TotalNodes, depth);
+    printf("%" PRIu64 " Leaf Nodes at Depth = %d\n", LeafNodes, depth);
+    printf("%" PRIu64 " NPS\n", (TotalNodes / static_cast<uint64_t>(elapsed)) * 1000);
+    fflush(stdout);
+}
+
+void PerfT::PerformanceTest(char side, int depth, ChessBoard board, char castle)
+{
+    if (MainStatus.Trace == 1) Count<true>(side, depth, board, castle);
+    else Count<false>(side, depth, board, castle);
+}
+
+template <bool Trace>
+void PerfT::Count(char side, int depth, ChessBoard& board, char castle)
+{
+    if (depth < 1) {
+        LeafNodes++;
+        return;
+    }
+    MoveGen list;
+    const uint64_t king = side == 0 ? board.WhiteKing : board.BlackKing;
+    const int n = board.InCheck(king, side) ? list.GenCheckEvasions(side, &board)
+                                            : list.GenerateAllMoves(side, &board, castle);
+    for (int i = 0; i < n; i++) {
+        uint64_t from, to;
+        char promote, mask;
+        list.GetMove(i, &from, &to, &promote);
+        board.MakeMove(from, to, promote, &mask);
+        if (board.InCheck(side == 0 ? board.WhiteKing : board.BlackKing, side)) {
+            board.UndoMove(0);
+            continue;
+        }
+        TotalNodes++;
+        if constexpr (Trace) {
+            char text[MoveTextSize];
+            fillmovestring(text, 0, static_cast<char>(RightMostBit(from) - 1), static_cast<char>(RightMostBit(to) - 1),
+                           promote, 0);
+            printf("<Move name=\"{ %snodes %" PRIu64 "\">\n", text, TotalNodes);
+        }
+        // The level below owns a copy of the position after the move. One ply from the end that copy
+        // would only count itself, so the leaf is counted here.
+        if (depth == 1) {
+            LeafNodes++;
+        } else {
+            ChessBoard child = board;
+            Count<Trace>(side ^ 1, depth - 1, child, static_cast<char>(castle & mask));
+        }
+        if constexpr (Trace) printf("</Move >\n} \n");
+        board.UndoMove(0);
+    }
+}

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Start-up and command line through the program: help, perft options, position files and option values.
+# Usage: cmdline.sh PROGRAM...
+set -u
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+failures=0
+
+# run NAME EXPECTED_STATUS STDIN_FILE ARGS... ; leaves the output in $out
+run() {
+  local name=$1 want=$2 input=$3
+  shift 3
+  out=$(timeout 60 "${program[@]}" "$@" <"$input" 2>&1)
+  local status=$?
+  if [ "$status" -ne "$want" ]; then
+    echo "FAIL $name: exit status $status, expected $want"; echo "$out"; failures=$((failures + 1))
+  fi
+}
+expect_line() {
+  if ! grep -qxF -- "$2" <<<"$out"; then
+    echo "FAIL $1: no line '$2'"; echo "$out"; failures=$((failures + 1))
+  fi
+}
+expect_count() {
+  local n
+  n=$(grep -cF -- "$2" <<<"$out")
+  if [ "$n" -ne "$3" ]; then
+    echo "FAIL $1: '$2' $n times, expected $3"; failures=$((failures + 1))
+  fi
+}
+
+program=("$@")
+# Offline modes read no start-up word: a pipe that stays open must not hold them up.
+mkfifo open-pipe
+sleep 100 >open-pipe &
+holder=$!
+exec 3<>open-pipe
+
+help=$'Orvex \nxboard   used when interfacing with xboard\n-uci   used when interfacing with an UCI based GUI\n-bench  run an internal benchmark suite\n-fd  n    fixes search depth to n ply (min n = 3)\n-lpf filename  loads a position from file\n-pev  filename - run through a testsuite (EPD Format) & output full evaluation detail per position\n-sd  n   sets max search depth to n ply (min n = 3)\n-sp  self play\n-ts  filename run through a testsuite (EPD Format)'
+for option in -help -h; do
+  run "$option" 0 open-pipe -post "$option" -perft
+  [ "$out" = "$help" ] || { echo "FAIL $option: help text"; echo "$out"; failures=$((failures + 1)); }
+done
+
+run "depth 0" 0 open-pipe -perft
+expect_line "depth 0" "0 Total Nodes at Depth = 0"
+expect_line "depth 0" "1 Leaf Nodes at Depth = 0"
+expect_line "depth 0" "0 NPS"
+
+run "depth 3" 0 open-pipe -perft -fd 3
+expect_line "depth 3" "9322 Total Nodes at Depth = 3"
+expect_line "depth 3" "8902 Leaf Nodes at Depth = 3"
+[ "$(head -n 2 <<<"$out")" = $'Orvex \nStarting PerfT test ' ] || { echo "FAIL depth 3: first lines"; failures=$((failures + 1)); }
+grep -q "Next Match" match.log || { echo "FAIL depth 3: match.log has no banner"; failures=$((failures + 1)); }
+
+# The depth is the low 8 bits of the number.
+run "depth 257" 0 open-pipe -fd 257 -perft
+expect_line "depth 257" "20 Total Nodes at Depth = 1"
+
+run "trace" 0 open-pipe -perft -fd 1 -trace
+expect_line "trace" '<Trace name="Perft">'
+expect_line "trace" '<Move name="{  b1a3 '
+expect_line "trace" 'nodes 20">'
+expect_line "trace" '</Trace>'
+expect_count "trace" '<Move name=' 20
+expect_count "trace" '</Move >' 20
+
+run "missing value" 0 open-pipe -perft -fd
+expect_line "missing value" "ERROR: option -fd needs a value"
+expect_line "missing value" "1 Leaf Nodes at Depth = 0"
+
+run "no such file" 1 open-pipe -lpf "$dir/none.fen" -perft
+expect_line "no such file" "ERROR: opening file $dir/none.fen"
+
+: >empty.fen
+run "empty file" 1 open-pipe -lpf empty.fen -perft
+expect_line "empty file" "Empty file"
+
+# Only the first line counts; a Windows line end is no part of the FEN.
+printf '4k3/8/8/8/8/8/8/4K2R w K - 0 1\r\nrubbish\n' >rook.fen
+run "position file" 0 open-pipe -lpf rook.fen -perft -fd 2
+expect_line "position file" "81 Total Nodes at Depth = 2"
+
+printf '4k3/8/8/8/8/8/8/4K3 w - - 0 1 extra\n' >kings.fen
+printf 'not a position\n' >bad.fen
+run "bad position" 0 open-pipe -lpf bad.fen -perft -fd 1
+expect_count "bad position" "ERROR: " 1
+expect_line "bad position" "20 Total Nodes at Depth = 1"
+
+# A value is tested against the options still to come: "-st" inside the file name takes the next
+# argument, so "-perft" must not follow the name directly to count.
+cp kings.fen pos-st.fen
+run "option inside a value" 0 open-pipe -lpf pos-st.fen 7 -perft -fd 1
+expect_line "option inside a value" "5 Total Nodes at Depth = 1"
+run "option inside a value takes the next" 0 /dev/null -lpf pos-st.fen -perft -fd 1
+expect_count "option inside a value takes the next" "Starting PerfT test" 0
+expect_line "option inside a value takes the next" "Hello! I am Orvex"
+
+# Without an offline mode the start-up word is read; at the end of input the word is empty.
+run "start-up word" 0 /dev/null
+expect_line "start-up word" "Hello! I am Orvex"
+expect_line "start-up word" "MAXDEPTH = 56"
+
+exec 3>&-
+kill "$holder" 2>/dev/null
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failures"
+  exit 1
+fi
