@@ -1,14 +1,10 @@
+#include "board/bitmasks.h"
 #include "board/board.h"
 
 #include "board/attacktables.h"
 
 namespace {
-constexpr uint64_t FileA = 0x0101010101010101ULL;
-constexpr uint64_t FileB = FileA << 1;
-constexpr uint64_t FileG = FileA << 6;
-constexpr uint64_t FileH = FileA << 7;
-constexpr uint64_t FilesAB = FileA | FileB;
-constexpr uint64_t FilesGH = FileG | FileH;
+using namespace BitMasks;
 
 // One ray walked from b: each square reached is added; the walk ends after the first occupied square,
 // after a square on the edge file it runs towards, or off the board. No edge file for north and south.

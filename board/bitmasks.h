@@ -1,16 +1,18 @@
 #pragma once
 #include <cstdint>
 
-// Named squares, ranks and files as bitboards, for code that needs them as compile-time constants.
+// Named files, ranks, squares and square sets as compile-time constants, for the hot paths. They hold
+// the same values as the masks of MainStatus, so nothing depends on Status::initVars having run.
 namespace BitMasks {
 inline constexpr uint64_t FileA = 0x0101010101010101ULL;
+inline constexpr uint64_t FileB = FileA << 1, FileC = FileA << 2, FileF = FileA << 5, FileG = FileA << 6;
 inline constexpr uint64_t FileH = FileA << 7;
+inline constexpr uint64_t FilesAB = FileA | FileB, FilesGH = FileG | FileH;
 inline constexpr uint64_t Rank1 = 0xFFULL;
-inline constexpr uint64_t Rank2 = Rank1 << 8;
-inline constexpr uint64_t Rank4 = Rank1 << 24;
-inline constexpr uint64_t Rank5 = Rank1 << 32;
-inline constexpr uint64_t Rank7 = Rank1 << 48;
-inline constexpr uint64_t Rank8 = Rank1 << 56;
+inline constexpr uint64_t Rank2 = Rank1 << 8, Rank3 = Rank1 << 16, Rank4 = Rank1 << 24, Rank5 = Rank1 << 32;
+inline constexpr uint64_t Rank6 = Rank1 << 40, Rank7 = Rank1 << 48, Rank8 = Rank1 << 56;
+inline constexpr uint64_t WhiteHalf = 0x00000000FFFFFFFFULL, BlackHalf = 0xFFFFFFFF00000000ULL;
+inline constexpr uint64_t LightSquares = 0x55AA55AA55AA55AAULL, DarkSquares = 0xAA55AA55AA55AA55ULL;
 
 inline constexpr uint64_t A1 = 1ULL << 0, B1 = 1ULL << 1, C1 = 1ULL << 2, D1 = 1ULL << 3, E1 = 1ULL << 4,
                           F1 = 1ULL << 5, G1 = 1ULL << 6, H1 = 1ULL << 7;

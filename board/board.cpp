@@ -2,23 +2,13 @@
 
 #include <cstring>
 
+#include "board/bitmasks.h"
 #include "board/hashcode.h"
 
 ChessBoard MainBoard;
 
 namespace {
-constexpr uint64_t Rank1 = 0x00000000000000FFULL;
-constexpr uint64_t Rank2 = 0x000000000000FF00ULL;
-constexpr uint64_t Rank4 = 0x00000000FF000000ULL;
-constexpr uint64_t Rank5 = 0x000000FF00000000ULL;
-constexpr uint64_t Rank7 = 0x00FF000000000000ULL;
-constexpr uint64_t Rank8 = 0xFF00000000000000ULL;
-constexpr uint64_t FileA = 0x0101010101010101ULL;
-constexpr uint64_t FileH = 0x8080808080808080ULL;
-constexpr uint64_t A1 = 1ULL << 0, C1 = 1ULL << 2, D1 = 1ULL << 3, E1 = 1ULL << 4, F1 = 1ULL << 5,
-                   G1 = 1ULL << 6, H1 = 1ULL << 7;
-constexpr uint64_t A8 = 1ULL << 56, C8 = 1ULL << 58, D8 = 1ULL << 59, E8 = 1ULL << 60, F8 = 1ULL << 61,
-                   G8 = 1ULL << 62, H8 = 1ULL << 63;
+using namespace BitMasks;
 
 // Key-table rows of the pieces the pawn key covers.
 constexpr int KeyWhitePawn = 0, KeyWhiteKing = 5, KeyBlackPawn = 6, KeyBlackKing = 11;
@@ -47,13 +37,13 @@ void ChessBoard::InitRep()
     MainStatus.SetLineMasks();
     WhitePawns = Rank2;
     WhiteBishops = C1 | F1;
-    WhiteKnights = (1ULL << 1) | G1;
+    WhiteKnights = B1 | G1;
     WhiteRooks = A1 | H1;
     WhiteQueens = D1;
     WhiteKing = E1;
     BlackPawns = Rank7;
     BlackBishops = C8 | F8;
-    BlackKnights = (1ULL << 57) | G8;
+    BlackKnights = B8 | G8;
     BlackRooks = A8 | H8;
     BlackQueens = D8;
     BlackKing = E8;

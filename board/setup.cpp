@@ -1,12 +1,15 @@
 #include "board/setup.h"
 
+#include "board/bitmasks.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 
 namespace {
-constexpr uint64_t Rank1 = 0xFFULL, Rank8 = 0xFFULL << 56;
+using BitMasks::Rank1;
+using BitMasks::Rank8;
 
 void AddPieceTo(ChessBoard& board, char letter, int square)
 {
@@ -132,7 +135,7 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
     if (reason) return fail(reason);
 
     // A right whose king or rook has left its home square cannot be used.
-    const uint64_t E1 = 1ULL << 4, A1 = 1ULL, H1 = 1ULL << 7, E8 = 1ULL << 60, A8 = 1ULL << 56, H8 = 1ULL << 63;
+    using namespace BitMasks;
     if (!(board.WhiteKing & E1)) rights &= ~(CastleWK | CastleWQ);
     if (!(board.WhiteRooks & H1)) rights &= ~CastleWK;
     if (!(board.WhiteRooks & A1)) rights &= ~CastleWQ;

@@ -2,21 +2,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "board/bitmasks.h"
 #include "board/bitops.h"
 
-// Square sets the evaluation terms test against. They hold the same values as the masks of MainStatus,
-// as compile-time constants, so the hot path loads nothing and an evaluation never depends on whether
-// Status::initVars has run yet.
+// Square sets and square arithmetic the evaluation terms test against, on top of the board's constants.
 namespace evalmask {
-inline constexpr uint64_t FileA = 0x0101010101010101ULL;
-inline constexpr uint64_t FileB = FileA << 1, FileC = FileA << 2, FileF = FileA << 5, FileG = FileA << 6;
-inline constexpr uint64_t FileH = FileA << 7;
+using namespace BitMasks;
 inline constexpr uint64_t FilesBtoG = ~(FileA | FileH);
-inline constexpr uint64_t Rank1 = 0xFFULL;
-inline constexpr uint64_t Rank2 = Rank1 << 8, Rank3 = Rank1 << 16, Rank4 = Rank1 << 24, Rank5 = Rank1 << 32;
-inline constexpr uint64_t Rank6 = Rank1 << 40, Rank7 = Rank1 << 48, Rank8 = Rank1 << 56;
-inline constexpr uint64_t WhiteHalf = 0x00000000FFFFFFFFULL, BlackHalf = 0xFFFFFFFF00000000ULL;
-inline constexpr uint64_t LightSquares = 0x55AA55AA55AA55AAULL, DarkSquares = 0xAA55AA55AA55AA55ULL;
 inline constexpr uint64_t Centre = 0x0000001818000000ULL; // d4, e4, d5, e5
 
 constexpr uint64_t Bit(int file, int rank) { return 1ULL << (rank * 8 + file); }

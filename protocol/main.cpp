@@ -9,6 +9,7 @@
 #include "board/hashcode.h"
 #include "board/movetext.h"
 #include "board/perft.h"
+#include "platform/input.h"
 #include "protocol/pending.h"
 #include "protocol/posfile.h"
 
@@ -142,15 +143,11 @@ void ParseOptions(int argc, char** argv, StartupState& state)
     }
 }
 
-// One whitespace-delimited word, and the character that ends it; an empty word at the end of input.
+// One whitespace-delimited word; an empty word at the end of input.
 std::string ReadStartupWord()
 {
     std::string word;
-    int c;
-    do c = getchar();
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v');
-    for (; c != EOF && !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'); c = getchar())
-        word += static_cast<char>(c);
+    StdinReader::ReadWord(word);
     return word;
 }
 

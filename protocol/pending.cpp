@@ -1,6 +1,10 @@
 #include "protocol/pending.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "eval/pawnhash.h"
+#include "search/compmov.h"
 
 namespace {
 void NotYet(const char* what)
@@ -12,9 +16,18 @@ void NotYet(const char* what)
 
 void Pending::BuildBook() {}
 
-void Pending::ClearHashTables() {}
+// The transposition table joins this when the search lands.
+void Pending::ClearHashTables()
+{
+    ClearPawnHash();
+}
 
-void Pending::ResetMatchCounters() {}
+void Pending::ResetMatchCounters()
+{
+    Phashattempts = 0;
+    Phashmisses = 0;
+    std::memset(Search.History, 0, sizeof Search.History);
+}
 
 void Pending::ParseEPDSuite(const char*)
 {

@@ -76,3 +76,31 @@ TEST(Status, NodeRateStartsAtTheBuildDefault)
     EXPECT_EQ(MainStatus.NodesPerSecond, sizeof(void*) == 8 ? 1200000 : 200004);
 }
 } // namespace
+
+#include "board/bitmasks.h"
+
+namespace {
+// The hot paths use compile-time copies of these masks; they must never drift apart.
+TEST(Status, CompileTimeMasksMatch)
+{
+    Status s{};
+    s.initVars();
+    using namespace BitMasks;
+    EXPECT_EQ(FileA, s.FileMask[0]);
+    EXPECT_EQ(FileB, s.FileMask[1]);
+    EXPECT_EQ(FileC, s.FileMask[2]);
+    EXPECT_EQ(FileF, s.FileMask[5]);
+    EXPECT_EQ(FileG, s.FileMask[6]);
+    EXPECT_EQ(FileH, s.FileMask[7]);
+    EXPECT_EQ(FilesAB, s.FilesAB);
+    EXPECT_EQ(FilesGH, s.FilesGH);
+    const uint64_t ranks[8] = {Rank1, Rank2, Rank3, Rank4, Rank5, Rank6, Rank7, Rank8};
+    for (int r = 0; r < 8; r++) EXPECT_EQ(ranks[r], s.RankMask[r]);
+    EXPECT_EQ(WhiteHalf, s.WhiteHalf);
+    EXPECT_EQ(BlackHalf, s.BlackHalf);
+    EXPECT_EQ(LightSquares, s.LightSquares);
+    EXPECT_EQ(DarkSquares, s.DarkSquares);
+    EXPECT_EQ(A1 | H1 | A8 | H8, s.Corners);
+    EXPECT_EQ(B1 | G1 | B8 | G8, s.SqB1 | s.SqG1 | s.SqB8 | s.SqG8);
+}
+} // namespace
