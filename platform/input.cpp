@@ -90,6 +90,12 @@ bool ReadLine(std::string& line)
     }
 }
 
+void SkipChar()
+{
+    if (!Fill()) return;
+    if (Buffer[Begin++] == '\n') MidLine = false;
+}
+
 void DiscardRestOfLine()
 {
     // Only what has already arrived is dropped: never wait for the end of the line.

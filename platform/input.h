@@ -9,6 +9,8 @@ namespace StdinReader {
 bool ReadWord(std::string& word);
 // Next line without its newline (and without a trailing carriage return); false at end of input.
 bool ReadLine(std::string& line);
+// Reads and drops one byte (the one that ends a word); blocks only if none has arrived and input goes on.
+void SkipChar();
 // Drops what is left of the current line.
 void DiscardRestOfLine();
 // Without blocking: a byte other than white space is waiting, or input has ended.

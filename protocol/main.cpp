@@ -132,10 +132,11 @@ void ParseOptions(int argc, char** argv, StartupState& state)
                 option.apply(state, nullptr, i);
                 continue;
             }
+            // Only this option is dropped; the rest of the table still looks at the argument.
             if (i + 1 >= argc) {
                 printf("ERROR: option %s needs a value\n", option.text);
                 fflush(stdout);
-                break;
+                continue;
             }
             arg = argv[++i];
             option.apply(state, arg, i);
@@ -143,12 +144,23 @@ void ParseOptions(int argc, char** argv, StartupState& state)
     }
 }
 
-// One whitespace-delimited word; an empty word at the end of input.
+// One whitespace-delimited word and the character that ends it; an empty word at the end of input.
 std::string ReadStartupWord()
 {
     std::string word;
-    StdinReader::ReadWord(word);
+    if (StdinReader::ReadWord(word)) StdinReader::SkipChar();
     return word;
+}
+
+// A suite mode can be reached without a suite file (a UCI mimic command); it then has nothing to read.
+void RunSuite(char** argv, const StartupState& state)
+{
+    if (state.suiteArg == 0) {
+        printf("ERROR: no test-suite file was given\n");
+        fflush(stdout);
+        exit(1);
+    }
+    Pending::ParseEPDSuite(argv[state.suiteArg]);
 }
 
 void WriteMatchBanner()
@@ -171,17 +183,17 @@ int RunMatches(char** argv, const StartupState& state)
             return 0;
         }
         if (MainStatus.DoTestSuite) {
-            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            RunSuite(argv, state);
             return 0;
         }
         if (MainStatus.Mimic == STUDENT) {
             printf("## Mimic == STUDENT\n");
             fflush(stdout);
-            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            RunSuite(argv, state);
             return 0;
         }
         if (MainStatus.PEV) {
-            Pending::ParseEPDSuite(argv[state.suiteArg]);
+            RunSuite(argv, state);
             return 0;
         }
         if (MainStatus.SATrain == 1) {
@@ -222,6 +234,8 @@ int RunMatches(char** argv, const StartupState& state)
 
 int main(int argc, char** argv)
 {
+    // Unbuffered before the first output: changing a stream's buffering after use is not allowed.
+    setvbuf(stdout, nullptr, _IONBF, 0);
     printf("Orvex \n");
     MainStatus.initVars();
     MainStatus.xboard = 0;
@@ -240,7 +254,6 @@ int main(int argc, char** argv)
 
     signal(SIGINT, SIG_IGN);
     setvbuf(stdin, nullptr, _IONBF, 0);
-    setvbuf(stdout, nullptr, _IONBF, 0);
 
     if (MainStatus.PERFT == 0 && MainStatus.BenchMode == 0 && MainStatus.SATrain == 0) {
         state.word = ReadStartupWord();

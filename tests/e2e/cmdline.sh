@@ -102,6 +102,12 @@ run "start-up word" 0 /dev/null
 expect_line "start-up word" "Hello! I am Orvex"
 expect_line "start-up word" "MAXDEPTH = 56"
 
+# A value missing at the end drops only that option: the same argument still selects xboard mode,
+# which plays without the console greeting.
+run "missing value keeps other options" 0 /dev/null xboard-ts
+expect_line "missing value keeps other options" "ERROR: option -ts needs a value"
+expect_count "missing value keeps other options" "Hello! I am Orvex" 0
+
 exec 3>&-
 kill "$holder" 2>/dev/null
 if [ "$failures" -ne 0 ]; then

@@ -46,7 +46,7 @@ TEST(StdinReader, WordsLinesPollingAndEnd)
     in.Write("  \n\t ");
     EXPECT_FALSE(InputWaiting()) << "white space alone is not input";
 
-    in.Write("uci\r\nposition startpos moves e2e4\n");
+    in.Write("uci\r\nposition startpos moves e2e4\nxboard\nisready\n");
     EXPECT_TRUE(InputWaiting());
     std::string s;
     ASSERT_TRUE(ReadWord(s));
@@ -55,6 +55,12 @@ TEST(StdinReader, WordsLinesPollingAndEnd)
     EXPECT_EQ(s, "") << "the rest of the uci line, carriage return dropped";
     ASSERT_TRUE(ReadLine(s));
     EXPECT_EQ(s, "position startpos moves e2e4");
+    // The start-up word and the newline that ends it: the next line is then whole.
+    ASSERT_TRUE(ReadWord(s));
+    EXPECT_EQ(s, "xboard");
+    SkipChar();
+    ASSERT_TRUE(ReadLine(s));
+    EXPECT_EQ(s, "isready");
 
     // A command read as a word during a search: the rest of its line goes, the next line stays.
     in.Write("stop now please\nisready\n");
