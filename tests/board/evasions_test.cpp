@@ -114,7 +114,7 @@ public:
             }
             if (!illegal && depth > 1) Walk(board, side ^ 1, static_cast<char>(castle & mask), depth - 1);
             board.UndoMove(0);
-            ExpectRestored(before, board);
+            ASSERT_TRUE(RestoredByUndo(before, board));
         }
     }
 
@@ -136,19 +136,6 @@ private:
         ASSERT_EQ(b.PawnHashCode, key) << "the incremental pawn key equals the one from scratch";
     }
 
-    static void ExpectRestored(ChessBoard before, const ChessBoard& after)
-    {
-        std::memcpy(before.SavedPieces, after.SavedPieces, sizeof after.SavedPieces);
-        before.SavedPawnHashCode = after.SavedPawnHashCode;
-        before.SavedCastling = after.SavedCastling;
-        before.SavedFiftyMoveCount = after.SavedFiftyMoveCount;
-        before.SavedLastMoveFrom = after.SavedLastMoveFrom;
-        before.SavedLastMoveTo = after.SavedLastMoveTo;
-        std::memcpy(before.SavedPieceCount, after.SavedPieceCount, sizeof after.SavedPieceCount);
-        for (int s = 0; s < 2; s++)
-            for (int k = SavedCountOffset; k < 10; k++) before.PieceCounts[s][k] = after.PieceCounts[s][k];
-        ASSERT_EQ(std::memcmp(&before, &after, sizeof after), 0);
-    }
 };
 
 TEST(EvasionTrees, AgreeWithTheWholeListAndMakeUndoStaysExact)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -39,6 +40,22 @@ inline ChessBoard BoardFromFen(const std::string& fen)
     ChessBoard b = MainBoard;
     MainBoard = saved;
     return b;
+}
+
+// Whether UndoMove brought `after` back to `before`: every byte but the undo copies themselves, which
+// the move overwrote.
+inline bool RestoredByUndo(ChessBoard before, const ChessBoard& after)
+{
+    std::memcpy(before.SavedPieces, after.SavedPieces, sizeof after.SavedPieces);
+    before.SavedPawnHashCode = after.SavedPawnHashCode;
+    before.SavedCastling = after.SavedCastling;
+    before.SavedFiftyMoveCount = after.SavedFiftyMoveCount;
+    before.SavedLastMoveFrom = after.SavedLastMoveFrom;
+    before.SavedLastMoveTo = after.SavedLastMoveTo;
+    std::memcpy(before.SavedPieceCount, after.SavedPieceCount, sizeof after.SavedPieceCount);
+    for (int side = 0; side < 2; side++)
+        for (int i = SavedCountOffset; i < 10; i++) before.PieceCounts[side][i] = after.PieceCounts[side][i];
+    return std::memcmp(&before, &after, sizeof after) == 0;
 }
 
 inline uint64_t Sq(const char* name)
