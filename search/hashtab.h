@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+
+// One stored search result. Fresh is 0 for an aged or empty slot, 2 or 4 for one written since the
+// last ageing (written into slot 0 or slot 1).
+struct TTEntry {
+    uint64_t UpperHashCode;
+    uint64_t LowerHashCode;
+    int32_t Move;
+    uint8_t BoundType; // 0 upper bound, 1 lower bound, 2 exact
+    int8_t Fresh;
+    int32_t Value;
+    int8_t Depth;
+};
+static_assert(sizeof(TTEntry) == 32);
+
+struct TTBucket {
+    TTEntry Slot[3];
+};
+
+inline constexpr int32_t TTABLESIZE = 2097155;
+
+enum ProbeResult : char { UpperCut = 0, LowerCut = 1, Exact = 2, NoCut = 3, NoCutAvoidNull = 4 };
+
+// The transposition table: TTABLESIZE buckets of three slots, addressed by the low 21 bits of the
+// lower key half, allocated once at start and never freed.
+class TranspositionTables {
+public:
+    TTBucket* Table;
+    int32_t Hits;
+    int32_t Misses;
+    uint64_t IndexMasks[24];
+
+    TranspositionTables();
+    void InsertTranspositionTables(uint64_t upper, uint64_t lower, int depth, int16_t move, int value, char bound);
+    ProbeResult SearchTranspositionTables(uint64_t upper, uint64_t lower, int depth, int alpha, int beta, int* value,
+                                          int* move);
+    void ClearTranspositionTables();
+    void AgeTranspositionTables();
+};
+
+extern TranspositionTables PositionCache;
