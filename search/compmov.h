@@ -63,9 +63,10 @@ public:
     PVEntry PVTable[MaxPly][MaxPly];
     KillerPair Killers[MaxPly];
     int32_t PVLength;
-    int32_t InteriorNodes;
-    int32_t LeafInteriorNodes;
-    int32_t QuiesceNodes;
+    // 64 bits: long analyses pass 2^31 nodes.
+    int64_t InteriorNodes;
+    int64_t LeafInteriorNodes;
+    int64_t QuiesceNodes;
     // Ply of the quiescence ordering pass that nothing calls.
     int32_t PollPly;
     // Wall-clock limit of a timed search in milliseconds since start (0: none), and the clock reading
@@ -104,7 +105,7 @@ public:
     int ProgressiveDeepening(ChessBoard board, char maxdepth, uint64_t* from, uint64_t* to, char* promo);
 
     // The node count of every time test, report and output line.
-    int32_t Nodes() const { return InteriorNodes + QuiesceNodes; }
+    int64_t Nodes() const { return InteriorNodes + QuiesceNodes; }
 
     // Legal root moves of the last search that ended normally; 0 means mate or stalemate at the root.
     bool RootHadNoMove;
@@ -113,7 +114,7 @@ private:
     // The poll at the entry of every node; true when the node must return 0 at once.
     bool Poll();
     bool OverBudget();
-    void MeasureRate(int32_t nodes, bool duringIteration);
+    void MeasureRate(int64_t nodes, bool duringIteration);
     void PrintThinkingLine(int depth, int score);
     void PrintInfoLine(int depth, int score, bool withTime);
     void WaitForInput();

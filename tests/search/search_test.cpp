@@ -1,0 +1,142 @@
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "board/movegen.h"
+#include "board/movhist.h"
+#include "eval/pawnhash.h"
+#include "search/compmov.h"
+#include "search/hashtab.h"
+#include "tests/board/fixture.h"
+
+namespace {
+struct Outcome {
+    int score;
+    uint64_t from, to;
+    char promo;
+    int64_t nodes;
+    bool played;
+    std::string output;
+};
+
+// Every table the search keeps between searches starts empty, as in a fresh process.
+void FreshSearchState()
+{
+    PositionCache.ClearTranspositionTables();
+    Search.ClearHistory();
+    std::memset(Search.Killers, 0, sizeof Search.Killers);
+    MoveList.Init();
+    ClearPawnHash();
+}
+
+// A fixed-depth search of `fen` in console mode, as the engine runs one; MainBoard is restored after.
+Outcome SearchFen(const std::string& fen, int depth)
+{
+    const ChessBoard saved = MainBoard;
+    const Status savedStatus = MainStatus;
+    MainBoard = BoardFromFen(fen);
+    MainStatus.FD = static_cast<int8_t>(depth);
+    MainStatus.xboard = 0;
+    MainStatus.UCIMode = 0;
+    MainStatus.UseBook = 0;
+    const ChessBoard before = MainBoard;
+    Outcome o{};
+    o.output = CaptureStdout([&] { o.score = Search.ProgressiveDeepening(MainBoard, 0, &o.from, &o.to, &o.promo); });
+    o.nodes = Search.Nodes();
+    o.played = std::memcmp(&before.WhitePieces, &MainBoard.WhitePieces, 15 * sizeof(uint64_t)) != 0;
+    MainBoard = saved;
+    MainStatus = savedStatus;
+    return o;
+}
+
+std::string SquareName(uint64_t b)
+{
+    const int s = RightMostBit(b) - 1;
+    return std::string{static_cast<char>('a' + (s & 7)), static_cast<char>('1' + (s >> 3))};
+}
+
+std::string MoveName(const Outcome& o)
+{
+    return SquareName(o.from) + SquareName(o.to);
+}
+
+bool IsLegal(const std::string& fen, const Outcome& o)
+{
+    ChessBoard b = BoardFromFen(fen);
+    const char side = b.ToMove;
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
+    for (int i = 0; i < n; i++) {
+        if (list.From[i] != o.from || list.To[i] != o.to) continue;
+        char mask;
+        b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
+        return !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
+    }
+    return false;
+}
+
+class SearchTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitEngineOnce();
+        FreshSearchState();
+    }
+};
+} // namespace
+
+TEST_F(SearchTest, MatesAreFoundAtTheDepthTheyNeedWithTheirRawScores)
+{
+    struct Case {
+        const char* fen;
+        int depth;
+        const char* move;
+        int score;
+    };
+    const Case cases[] = {
+        {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 1, "a1a8", MATE - 1},
+        {"k7/8/1K6/8/8/8/8/7R w - - 0 1", 1, "h1h8", MATE - 1},
+        {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 1, "h5f7", MATE - 1},
+        {"k7/8/2K5/8/8/8/8/1R6 w - - 0 1", 3, "c6c7", MATE - 3},
+    };
+    for (const Case& c : cases) {
+        FreshSearchState();
+        const Outcome o = SearchFen(c.fen, c.depth);
+        EXPECT_EQ(MoveName(o), c.move) << c.fen;
+        EXPECT_EQ(o.score, c.score) << c.fen;
+        EXPECT_TRUE(o.played) << c.fen;
+    }
+}
+
+TEST_F(SearchTest, RootWithoutLegalMoveReportsMateOrStalemateAndPlaysNothing)
+{
+    const Outcome stalemate = SearchFen("k7/8/1Q6/8/8/8/8/7K b - - 0 1", 3);
+    EXPECT_EQ(stalemate.score, STALEMATE);
+    EXPECT_FALSE(stalemate.played);
+    EXPECT_TRUE(Search.RootHadNoMove);
+
+    const Outcome mated = SearchFen("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1", 3);
+    EXPECT_EQ(mated.score, -MATE);
+    EXPECT_FALSE(mated.played);
+    EXPECT_TRUE(Search.RootHadNoMove);
+}
+
+TEST_F(SearchTest, FixedDepthSearchIsDeterministicFromAFreshState)
+{
+    const char* fens[] = {
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    };
+    for (const char* fen : fens) {
+        FreshSearchState();
+        const Outcome a = SearchFen(fen, 5);
+        FreshSearchState();
+        const Outcome b = SearchFen(fen, 5);
+        EXPECT_EQ(a.nodes, b.nodes) << fen;
+        EXPECT_EQ(MoveName(a), MoveName(b)) << fen;
+        EXPECT_EQ(a.score, b.score) << fen;
+        EXPECT_TRUE(IsLegal(fen, a)) << fen << " " << MoveName(a);
+    }
+}
