@@ -136,8 +136,7 @@ bool ChessBoard::IsAttacked(uint64_t square, char side) const
         const int sq = Attacks::Square(square);
         const bool white = side == 0;
         const uint64_t pawns = white ? BlackPawns : WhitePawns;
-        const uint64_t pawnSquares = white ? ((square & ~FileA) << 7 | (square & ~FileH) << 9)
-                                           : ((square & ~FileH) >> 7 | (square & ~FileA) >> 9);
+        const uint64_t pawnSquares = white ? WhitePawnAttacks(square) : BlackPawnAttacks(square);
         if (pawnSquares & pawns) return true;
         if (Attacks::Knight(sq) & (white ? BlackKnights : WhiteKnights)) return true;
         if (Attacks::King(sq) & (white ? BlackKing : WhiteKing)) return true;

@@ -18,4 +18,9 @@ inline constexpr uint64_t A1 = 1ULL << 0, B1 = 1ULL << 1, C1 = 1ULL << 2, D1 = 1
                           F1 = 1ULL << 5, G1 = 1ULL << 6, H1 = 1ULL << 7;
 inline constexpr uint64_t A8 = 1ULL << 56, B8 = 1ULL << 57, C8 = 1ULL << 58, D8 = 1ULL << 59, E8 = 1ULL << 60,
                           F8 = 1ULL << 61, G8 = 1ULL << 62, H8 = 1ULL << 63;
+
+// Squares the given White pawns attack (one rank up, one file aside, nothing wrapping round the edge).
+constexpr uint64_t WhitePawnAttacks(uint64_t pawns) { return ((pawns & ~FileH) << 9) | ((pawns & ~FileA) << 7); }
+// Squares the given Black pawns attack (one rank down, one file aside).
+constexpr uint64_t BlackPawnAttacks(uint64_t pawns) { return ((pawns & ~FileH) >> 7) | ((pawns & ~FileA) >> 9); }
 } // namespace BitMasks

@@ -4,6 +4,9 @@
 
 #include "board/bitmasks.h"
 #include "board/hashcode.h"
+#ifdef ORVEX_CHECK_POSITION
+#include "board/consistency.h"
+#endif
 
 ChessBoard MainBoard;
 
@@ -27,6 +30,29 @@ inline char PromotionLetter(char promote)
     case 'B': case 'b': return 'b';
     case 'N': case 'n': return 'n';
     default: return 0;
+    }
+}
+
+// What a pawn of the side becomes on its last rank: a bishop, knight or rook for those letters, otherwise
+// a queen, the generator's choice.
+inline PromotionCode PromotionType(int side, char promote)
+{
+    switch (PromotionLetter(promote)) {
+    case 'b': return side == 0 ? PromoteWhiteBishop : PromoteBlackBishop;
+    case 'n': return side == 0 ? PromoteWhiteKnight : PromoteBlackKnight;
+    case 'r': return side == 0 ? PromoteWhiteRook : PromoteBlackRook;
+    default: return side == 0 ? PromoteWhiteQueen : PromoteBlackQueen;
+    }
+}
+
+// The PieceCounts index of the piece a promotion code makes.
+inline int CountIndexOf(PromotionCode type)
+{
+    switch (type) {
+    case PromoteWhiteKnight: case PromoteBlackKnight: return CountKnights;
+    case PromoteWhiteBishop: case PromoteBlackBishop: return CountBishops;
+    case PromoteWhiteRook: case PromoteBlackRook: return CountRooks;
+    default: return CountQueens;
     }
 }
 } // namespace
@@ -82,6 +108,9 @@ void ChessBoard::InitPieceCounts()
 
 void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castleMask)
 {
+#ifdef ORVEX_CHECK_POSITION
+    const PositionCheck check(*this, "MakeMove", to);
+#endif
     // The twelve piece boards and the three occupancies are contiguous from WhitePieces; the undo copy
     // keeps the piece boards first, then the occupancies.
     std::memcpy(SavedPieces, &WhitePawns, 12 * sizeof(uint64_t));
@@ -211,18 +240,16 @@ void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castle
     // so no pawn is ever left on its last rank.
     if (to & WhitePawns & Rank8) {
         PawnHashCode ^= PawnKey(KeyWhitePawn, to);
-        char letter = PromotionLetter(promote);
-        int type = letter == 'b' ? 2 : letter == 'n' ? 1 : letter == 'r' ? 3 : 4;
-        Promote(0, to, static_cast<char>(type));
-        PieceCounts[0][type == 1 ? CountKnights : type == 2 ? CountBishops : type == 3 ? CountRooks : CountQueens]++;
+        const PromotionCode type = PromotionType(0, promote);
+        Promote(0, to, type);
+        PieceCounts[0][CountIndexOf(type)]++;
         PieceCounts[0][CountPawns]--;
     }
     else if (to & BlackPawns & Rank1) {
         PawnHashCode ^= PawnKey(KeyBlackPawn, to);
-        char letter = PromotionLetter(promote);
-        int type = letter == 'b' ? 8 : letter == 'n' ? 7 : letter == 'r' ? 9 : 10;
-        Promote(1, to, static_cast<char>(type));
-        PieceCounts[1][type == 7 ? CountKnights : type == 8 ? CountBishops : type == 9 ? CountRooks : CountQueens]++;
+        const PromotionCode type = PromotionType(1, promote);
+        Promote(1, to, type);
+        PieceCounts[1][CountIndexOf(type)]++;
         PieceCounts[1][CountPawns]--;
     }
 
@@ -236,6 +263,9 @@ void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castle
 
 void ChessBoard::UndoMove(int)
 {
+#ifdef ORVEX_CHECK_POSITION
+    const PositionCheck check(*this, "UndoMove");
+#endif
     std::memcpy(&WhitePawns, SavedPieces, 12 * sizeof(uint64_t));
     WhitePieces = SavedPieces[12];
     BlackPieces = SavedPieces[13];
@@ -256,19 +286,19 @@ void ChessBoard::Promote(char side, uint64_t square, char type)
     if (side == 0) {
         WhitePawns ^= square;
         switch (type) {
-        case 1: WhiteKnights ^= square; break;
-        case 2: WhiteBishops ^= square; break;
-        case 3: WhiteRooks ^= square; break;
-        case 4: WhiteQueens ^= square; break;
+        case PromoteWhiteKnight: WhiteKnights ^= square; break;
+        case PromoteWhiteBishop: WhiteBishops ^= square; break;
+        case PromoteWhiteRook: WhiteRooks ^= square; break;
+        case PromoteWhiteQueen: WhiteQueens ^= square; break;
         default: break;
         }
     } else {
         BlackPawns ^= square;
         switch (type) {
-        case 7: BlackKnights ^= square; break;
-        case 8: BlackBishops ^= square; break;
-        case 9: BlackRooks ^= square; break;
-        case 10: BlackQueens ^= square; break;
+        case PromoteBlackKnight: BlackKnights ^= square; break;
+        case PromoteBlackBishop: BlackBishops ^= square; break;
+        case PromoteBlackRook: BlackRooks ^= square; break;
+        case PromoteBlackQueen: BlackQueens ^= square; break;
         default: break;
         }
     }

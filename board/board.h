@@ -14,6 +14,18 @@ inline constexpr uint8_t CastleWK = 1, CastleWQ = 2, CastleBK = 4, CastleBQ = 8;
 // Indexes into ChessBoard::PieceCounts[side]; the undo copies follow at +5.
 enum PieceCountIndex { CountQueens = 0, CountRooks, CountBishops, CountKnights, CountPawns, SavedCountOffset };
 
+// Piece-type codes of ChessBoard::Promote, a second promotion encoding beside the promotion letters.
+enum PromotionCode : char {
+    PromoteWhiteKnight = 1, PromoteWhiteBishop = 2, PromoteWhiteRook = 3, PromoteWhiteQueen = 4,
+    PromoteBlackKnight = 7, PromoteBlackBishop = 8, PromoteBlackRook = 9, PromoteBlackQueen = 10,
+};
+
+// Results of ChessBoard::CheckDraw.
+enum DrawResult { NotDrawn = 0, FiftyMoveDraw = 7, MaterialDraw = 8 };
+
+// ChessBoard::DrawFlags bits, written by CheckDraw: the side still has mating material.
+inline constexpr uint8_t WhiteCanMate = 0x01, BlackCanMate = 0x20, BothCanMate = WhiteCanMate | BlackCanMate;
+
 // The position record: a plain value copied as one block at every level of the search.
 class ChessBoard {
 public:
@@ -52,7 +64,14 @@ public:
     // Making and undoing moves
     void MakeMove(uint64_t from, uint64_t to, char promote, char* castleMask);
     void UndoMove(int);
+    // type is a PromotionCode of the side; any other value only removes the pawn.
     void Promote(char side, uint64_t square, char type);
+
+    // Debug check of the record: each occupancy is the OR of its piece boards, no square holds two pieces,
+    // each side has exactly one king, the ten piece counts equal the popcounts of their boards and the pawn
+    // key equals the one computed from scratch. Builds with ORVEX_CHECK_POSITION test after every MakeMove
+    // and UndoMove that these facts hold as well as they did before (board/consistency.cpp).
+    bool IsConsistent() const;
 
     // Piece tests
     bool IsPawn(char side, uint64_t b) const { return b & (side == 0 ? WhitePawns : BlackPawns); }
@@ -83,11 +102,11 @@ public:
     bool IsAttacked(uint64_t square, char side) const;
     bool InCheck(uint64_t king, char side) const { return IsAttacked(king, side); }
 
-    // Draw tests
+    // Draw tests: CheckDraw gives a DrawResult and rewrites DrawFlags.
     int CheckDraw(char);
     bool Test50MoveRule(char fromSquare, char toSquare);
 
-    // Text board
+    // Text board: defined in protocol/display.cpp, since the board's printout ends with its evaluation.
     void DisplayPiece(unsigned char square) const;
     void DisplayBoard();
 };

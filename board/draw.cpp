@@ -23,41 +23,41 @@ bool BishopAndPawnOnly(const int32_t* counts)
 int ChessBoard::CheckDraw(char)
 {
     const Status& st = MainStatus;
-    DrawFlags = 0x21;
+    DrawFlags = BothCanMate;
     bool whiteLacks = LacksMatingMaterial(PieceCounts[0]);
     bool blackLacks = LacksMatingMaterial(PieceCounts[1]);
-    if (whiteLacks) DrawFlags &= ~0x01;
-    if (blackLacks) DrawFlags ^= 0x20;
+    if (whiteLacks) DrawFlags &= ~WhiteCanMate;
+    if (blackLacks) DrawFlags ^= BlackCanMate;
 
     if (whiteLacks && blackLacks) {
-        if (!((WhiteKing | BlackKing) & st.Corners)) return 8;
+        if (!((WhiteKing | BlackKing) & st.Corners)) return MaterialDraw;
         // A king in the corner two squares from the other king can still be mated with help.
         int w = RightMostBit(WhiteKing) - 1, b = RightMostBit(BlackKing) - 1;
         int distance = std::max(std::abs((w & 7) - (b & 7)), std::abs((w >> 3) - (b >> 3)));
-        if (distance != 2) return 8;
+        if (distance != 2) return MaterialDraw;
     }
 
-    if (FiftyMoveCount > 99) return 7;
+    if (FiftyMoveCount > 99) return FiftyMoveDraw;
 
     // Bishop and rook pawn against the bare king, the bishop not controlling the promotion corner.
     const uint64_t fileA = st.FileMask[0], fileH = st.FileMask[7];
     if (BishopAndPawnOnly(PieceCounts[0]) && BlackPieceCount == 0 && !BlackPawns) {
         if ((WhitePawns & fileH) && (WhiteBishops & st.LightSquares) &&
             (BlackKing & (st.SqH8 | st.SqG8 | st.SqG7 | st.SqH7)))
-            return 8;
+            return MaterialDraw;
         if ((WhitePawns & fileA) && (WhiteBishops & st.DarkSquares) &&
             (BlackKing & (st.SqA8 | st.SqB8 | st.SqB7 | st.SqA7)))
-            return 8;
+            return MaterialDraw;
     }
     if (BishopAndPawnOnly(PieceCounts[1]) && WhitePieceCount == 0) {
         if ((BlackPawns & fileH) && (BlackBishops & st.DarkSquares) &&
             (WhiteKing & (st.SqH1 | st.SqG1 | st.SqG2 | st.SqH2)))
-            return 8;
+            return MaterialDraw;
         if ((BlackPawns & fileA) && (BlackBishops & st.LightSquares) &&
             (WhiteKing & (st.SqA1 | st.SqB1 | st.SqB2 | st.SqA2)))
-            return 8;
+            return MaterialDraw;
     }
-    return 0;
+    return NotDrawn;
 }
 
 bool ChessBoard::Test50MoveRule(char fromSquare, char toSquare)

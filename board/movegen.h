@@ -69,7 +69,8 @@ public:
     int GenQueenEvasions(char side, uint64_t mask, int index);
     int GenPawnEvasions(char side, uint64_t mask, uint64_t ownPawns, uint64_t enemyPieces, int index);
 
-    // Ordering and picking
+    // Ordering and picking: defined in search/ordering.cpp, since the values read the search's tables and
+    // the evaluation's; GetMove, the plain reader, stays here.
     void AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hashMove, char mode);
     void QuiesceAssignMoveOrderValues(int n);
     // Brings the best of entries i..n-1 to i (a swap, the lowest index winning ties) and copies it out.

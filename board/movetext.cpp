@@ -1,7 +1,5 @@
 #include "board/movetext.h"
 
-#include "search/compmov.h"
-
 const char files[16] = "abcdefgh";
 FILE* dlog;
 
@@ -13,12 +11,12 @@ int WriteSquare(char* out, int size, int square)
 }
 } // namespace
 
-void fillmovestring(char* buffer, int, char from, char to, char promote, int pvFlag)
+int WriteMoveText(char* buffer, int size, char from, char to, char promote)
 {
     int n = 0;
     buffer[n++] = ' ';
-    n += WriteSquare(buffer + n, MoveTextSize - n, from);
-    n += WriteSquare(buffer + n, MoveTextSize - n, to);
+    n += WriteSquare(buffer + n, size - n, from);
+    n += WriteSquare(buffer + n, size - n, to);
     const char* suffix = " ";
     switch (promote) {
     case 'N': case 'n': suffix = "n;"; break;
@@ -27,16 +25,7 @@ void fillmovestring(char* buffer, int, char from, char to, char promote, int pvF
     case 'Q': case 'q': suffix = "q;"; break;
     default: break;
     }
-    n += snprintf(buffer + n, MoveTextSize - n, "%s", suffix);
-    if (pvFlag && Search.PVLength >= 2) {
-        int length = Search.PVLength < MaxPly ? Search.PVLength : MaxPly;
-        for (int k = 1; k < length && n < MoveTextSize - 8; k++) {
-            int p = Search.PVTable[0][k].Move;
-            n += snprintf(buffer + n, MoveTextSize - n, "%c%d%c%d ", files[(p >> 6) & 7], (p >> 9) + 1,
-                          files[p & 7], ((p & 63) >> 3) + 1);
-        }
-    }
-    snprintf(buffer + n, MoveTextSize - n, "\n");
+    return n + snprintf(buffer + n, size - n, "%s", suffix);
 }
 
 void OpenLogFile()

@@ -8,8 +8,13 @@ extern const char files[16];
 // Room for a move followed by the longest principal variation.
 inline constexpr int MoveTextSize = 9 + 5 * 200 + 16;
 
+// The text of one move into buffer (size chars): a blank, the from and to squares, then "n;", "b;", "r;"
+// or "q;" for a promotion letter of either case, or one blank for any other promotion char. Returns the
+// number of chars written.
+int WriteMoveText(char* buffer, int size, char from, char to, char promote);
+
 // " e2e4 \n", " e7e8q;\n", or with pvFlag the rest of the root line after the move. buffer must hold
-// MoveTextSize chars.
+// MoveTextSize chars. Defined in search/movetext.cpp, beside the root line it reads.
 void fillmovestring(char* buffer, int score, char from, char to, char promote, int pvFlag);
 
 // The match log "match.log": one line per entry, each flushed at once.

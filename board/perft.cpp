@@ -54,9 +54,9 @@ void PerfT::Count(char side, int depth, ChessBoard& board, char castle)
         TotalNodes++;
         if constexpr (Trace) {
             char text[MoveTextSize];
-            fillmovestring(text, 0, static_cast<char>(RightMostBit(from) - 1), static_cast<char>(RightMostBit(to) - 1),
-                           promote, 0);
-            printf("<Move name=\"{ %snodes %" PRIu64 "\">\n", text, TotalNodes);
+            WriteMoveText(text, MoveTextSize, static_cast<char>(RightMostBit(from) - 1),
+                          static_cast<char>(RightMostBit(to) - 1), promote);
+            printf("<Move name=\"{ %s\nnodes %" PRIu64 "\">\n", text, TotalNodes);
         }
         // The level below owns a copy of the position after the move. One ply from the end that copy
         // would only count itself, so the leaf is counted here.

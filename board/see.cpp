@@ -4,14 +4,14 @@
 #include <cstdlib>
 
 #include "board/bitmasks.h"
-#include "search/compmov.h"
+#include "board/piecevalues.h"
 
 using namespace BitMasks;
 
 constinit SEE see;
 
 namespace {
-// Gains are kept in 16 bits, so a king's 1000000 enters the list as 16960.
+// Gains are kept in 16 bits, so a king (KingValue 1000000) enters the list as 16960.
 inline int16_t Gain16(int32_t v)
 {
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(v)));
@@ -32,8 +32,9 @@ uint64_t SEE::SquareAttacksDefences(uint64_t square)
     uint64_t attackers = b.RookMask(square) & (b.WhiteRooks | b.WhiteQueens | b.BlackRooks | b.BlackQueens);
     attackers |= b.BishopMask(square) & (b.WhiteBishops | b.WhiteQueens | b.BlackBishops | b.BlackQueens);
     attackers |= ChessBoard::KnightMask(square) & (b.WhiteKnights | b.BlackKnights);
-    attackers |= (((square & ~FileH) >> 7) | ((square & ~FileA) >> 9)) & b.WhitePawns;
-    attackers |= (((square & ~FileA) << 7) | ((square & ~FileH) << 9)) & b.BlackPawns;
+    // A White pawn attacks the square from where a Black pawn on it would attack, and the other way round.
+    attackers |= BlackPawnAttacks(square) & b.WhitePawns;
+    attackers |= WhitePawnAttacks(square) & b.BlackPawns;
     attackers |= ChessBoard::KingMask(square) & (b.WhiteKing | b.BlackKing);
     return attackers;
 }
@@ -94,8 +95,8 @@ int SEE::StaticExchangeEvaluation(char side, uint64_t from, uint64_t to, ChessBo
     uint64_t attackers = SquareAttacksDefences(to) ^ from;
 
     int16_t gain[MaxGains];
-    gain[0] = Gain16(Search.ValueCapturedPiece(side ^ 1, to, board));
-    int32_t current = Search.ValueCapturedPiece(side, from, board);
+    gain[0] = Gain16(CapturedPieceValue(side ^ 1, to, board));
+    int32_t current = CapturedPieceValue(side, from, board);
 
     int d = Direction[t][f];
     if (!DirectionInRange(d)) {
@@ -113,7 +114,7 @@ int SEE::StaticExchangeEvaluation(char side, uint64_t from, uint64_t to, ChessBo
         gain[n] = Gain16(current - gain[n - 1]);
         mover ^= 1;
         const uint64_t bit = SqBit(s);
-        current = Search.ValueCapturedPiece(mover, bit, board);
+        current = CapturedPieceValue(mover, bit, board);
         attackers ^= bit;
         d = Direction[t][s];
         if (!DirectionInRange(d)) {

@@ -18,7 +18,7 @@ public:
     }
 
     // side is the colour of the piece on `to` (the side captured first); the result is from the point
-    // of view of the capturer, in the units of SearchRoutines::ValueCapturedPiece.
+    // of view of the capturer, in the units of CapturedPieceValue (board/piecevalues.h).
     int StaticExchangeEvaluation(char side, uint64_t from, uint64_t to, ChessBoard* board);
     // Every piece of both colours that attacks the square on the board's occupancy.
     uint64_t SquareAttacksDefences(uint64_t square);

@@ -8,8 +8,8 @@ void PositionEvaluate::AttackMasks()
     const ChessBoard& b = *bb;
     WKnightAtk = WBishopAtk = BBishopAtk = BKnightAtk = 0;
     WRookAtk = BRookAtk = WQueenAtk = BQueenAtk = 0;
-    WPawnAtk = ((b.WhitePawns & ~FileH) << 9) | ((b.WhitePawns & ~FileA) << 7);
-    BPawnAtk = ((b.BlackPawns & ~FileH) >> 7) | ((b.BlackPawns & ~FileA) >> 9);
+    WPawnAtk = WhitePawnAttacks(b.WhitePawns);
+    BPawnAtk = BlackPawnAttacks(b.BlackPawns);
     for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= ChessBoard::KnightMask(p & -p);
     for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= ChessBoard::KnightMask(p & -p);
     for (uint64_t p = b.WhiteBishops; p; p &= p - 1) WBishopAtk |= b.BishopMask(p & -p);

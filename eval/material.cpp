@@ -1,11 +1,10 @@
+#include "board/piecevalues.h"
 #include "eval/evalmasks.h"
 #include "eval/poseval.h"
 
 using namespace evalmask;
 
 namespace {
-constexpr int32_t QueenValue = 9750, RookValue = 5000, MinorValue = 3250, PawnValue = 800;
-
 int32_t Material(const int32_t* c)
 {
     return c[CountQueens] * QueenValue + c[CountRooks] * RookValue +

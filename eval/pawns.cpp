@@ -58,8 +58,8 @@ void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int
     WHalfOpenFiles = FilesWithout(W);
     BHalfOpenFiles = FilesWithout(B);
     OpenFiles = WHalfOpenFiles & BHalfOpenFiles;
-    WPawnControl = ((W & ~FileH) << 9) | ((W & ~FileA) << 7);
-    BPawnControl = ((B & ~FileH) >> 7) | ((B & ~FileA) >> 9);
+    WPawnControl = WhitePawnAttacks(W);
+    BPawnControl = BlackPawnAttacks(B);
     mgs = egs = 0;
     const uint64_t whiteZone = WhiteKingZone(WKingSq), blackZone = BlackKingZone(BKingSq);
     bool doubled[8];
@@ -122,7 +122,7 @@ void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int
         const int r = WPasserRank[f + 1];
         if (!r) continue;
         const uint64_t bit = Bit(f, r);
-        const bool guarded = W & (((bit & ~FileA) >> 9) | ((bit & ~FileH) >> 7));
+        const bool guarded = W & BlackPawnAttacks(bit);
         WPasserScore += PasserBonus(r, r, WPasserRank[f], WPasserRank[f + 2], guarded, doubled[f]);
     }
 
@@ -182,7 +182,7 @@ void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int
         const int r = BPasserRank[f + 1];
         if (!r) continue;
         const uint64_t bit = Bit(f, r);
-        const bool guarded = B & (((bit & ~FileA) << 7) | ((bit & ~FileH) << 9));
+        const bool guarded = B & WhitePawnAttacks(bit);
         BPasserScore += PasserBonus(r, 7 - r, BPasserRank[f], BPasserRank[f + 2], guarded, doubled[f]);
     }
 }

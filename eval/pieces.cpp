@@ -26,7 +26,7 @@ int PositionEvaluate::KnightEval(char)
         MidgameScore += WKnightSquare[sq];
         EndgameScore += KnightEnding[sq];
         // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
-        if (WKnightPost[sq] && !(b.BlackPawns & ((bit << 7) | (bit << 9)))) MidgameScore += WKnightPost[sq];
+        if (WKnightPost[sq] && !(b.BlackPawns & WhitePawnAttacks(bit))) MidgameScore += WKnightPost[sq];
         const int n = TargetCount(ChessBoard::KnightMask(bit), b.WhitePieces, empty, BPawnControl);
         MidgameScore += KnightMobility[n];
         EndgameScore += KnightMobility[n];
@@ -34,7 +34,7 @@ int PositionEvaluate::KnightEval(char)
     for (uint64_t p = b.BlackKnights; p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const int sq = LowestSquare(bit);
-        if (BKnightPost[sq] && !(b.WhitePawns & ((bit >> 7) | (bit >> 9)))) MidgameScore -= BKnightPost[sq];
+        if (BKnightPost[sq] && !(b.WhitePawns & BlackPawnAttacks(bit))) MidgameScore -= BKnightPost[sq];
         MidgameScore -= BKnightSquare[sq];
         EndgameScore -= KnightEnding[sq];
         const int n = TargetCount(ChessBoard::KnightMask(bit), b.BlackPieces, empty, WPawnControl);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "board/piecevalues.h"
 #include "eval/evalmasks.h"
 
 using namespace evalmask;
@@ -41,8 +42,8 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     WKingFile = b.WhiteKing ? FileOf(WKingSq) : 0;
     BKingFile = b.BlackKing ? FileOf(BKingSq) : 0;
     const int32_t wMinors = w[CountKnights] + w[CountBishops], bMinors = k[CountKnights] + k[CountBishops];
-    const int32_t md = 9750 * (w[CountQueens] - k[CountQueens]) + 5000 * (w[CountRooks] - k[CountRooks]) +
-                       3250 * (wMinors - bMinors);
+    const int32_t md = QueenValue * (w[CountQueens] - k[CountQueens]) + RookValue * (w[CountRooks] - k[CountRooks]) +
+                       MinorValue * (wMinors - bMinors);
     WOfficerCount = static_cast<int8_t>(wMinors + w[CountRooks] + w[CountQueens]);
     BOfficerCount = static_cast<int8_t>(bMinors + k[CountRooks] + k[CountQueens]);
 
@@ -68,8 +69,8 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     Phase = 24 - (wMinors + bMinors + 2 * (w[CountRooks] + k[CountRooks]) + 4 * (w[CountQueens] + k[CountQueens]));
     if (Phase < 1) Phase = 1;
 
-    // A pawn is worth 800 and grows towards 1000 as the pieces come off.
-    int32_t s = md + 800 * (wp - bp) + (200 * (wp - bp) * Phase) / 24 + PawnEval04(side);
+    // A pawn is worth PawnValue and grows by 200 more as the pieces come off.
+    int32_t s = md + PawnValue * (wp - bp) + (200 * (wp - bp) * Phase) / 24 + PawnEval04(side);
     MidgameScore += 13 * WPasserScore / 10 - 13 * BPasserScore / 10;
     EndgameScore += 19 * WPasserScore / 10 - 19 * BPasserScore / 10;
     s += KingEval(side);
@@ -147,8 +148,8 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     s += QueenEval(side);
     s += Blend();
 
-    if (b.DrawFlags & 0x01) s += 800;
-    if (b.DrawFlags & 0x20) s -= 800;
+    if (b.DrawFlags & WhiteCanMate) s += 800;
+    if (b.DrawFlags & BlackCanMate) s -= 800;
 
     // Pawns against an extra minor piece.
     const bool queensRooksEqual = w[CountQueens] == k[CountQueens] && w[CountRooks] == k[CountRooks];

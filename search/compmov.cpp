@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/movhist.h"
+#include "board/piecevalues.h"
 #include "board/see.h"
 #include "eval/poseval.h"
 #include "platform/clock.h"
@@ -301,16 +302,7 @@ void SearchRoutines::InitValues()
 
 int SearchRoutines::ValueCapturedPiece(char side, uint64_t square, const ChessBoard* board) const
 {
-    const ChessBoard& b = *board;
-    // Side 1 asks about White's pieces, any other value about Black's.
-    const bool white = side == 1;
-    if (square & (white ? b.WhitePawns : b.BlackPawns)) return 800;
-    if (square & (white ? b.WhiteBishops : b.BlackBishops)) return 3250;
-    if (square & (white ? b.WhiteKnights : b.BlackKnights)) return 3250;
-    if (square & (white ? b.WhiteRooks : b.BlackRooks)) return 5000;
-    if (square & (white ? b.WhiteQueens : b.BlackQueens)) return 9750;
-    if (square & (white ? b.WhiteKing : b.BlackKing)) return 1000000;
-    return 0;
+    return CapturedPieceValue(side, square, board);
 }
 
 bool SearchRoutines::InCheckmate(uint64_t kingBB, char side, char inCheck, ChessBoard* board)
@@ -507,7 +499,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         return v;
     }
 
-    if (board.CheckDraw(side) != 0) return 0;
+    if (board.CheckDraw(side) != NotDrawn) return 0;
     if (board.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(board.FiftyMoveCount, upper, lower) > 0) return 0;
 
     int hashMove = 0;
@@ -697,7 +689,7 @@ int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, in
 {
     QuiesceNodes++;
     PollCountdown--;
-    if (board.CheckDraw(side) != 0) return 0;
+    if (board.CheckDraw(side) != NotDrawn) return 0;
 
     const int standPat = PE.PosEval(side, alpha, beta, &board, flag);
     if (standPat >= beta) return standPat;
@@ -1074,7 +1066,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
             WriteLogFile("Opening Book Move\n");
             break;
         }
-        st.MoveTime = static_cast<int32_t>(Nodes() / st.NodesPerSecond);
+        st.MoveTime = static_cast<int32_t>(Nodes() / (st.NodesPerSecond > 0 ? st.NodesPerSecond : 1));
         if (st.MoveTime > 3) {
             LogLine("Move Time: %d milliseconds", st.MoveTime * 1000);
             MoveText(text, *from, *to, *promo, 1);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "board/bitmasks.h"
 #include "board/board.h"
 #include "fixture.h"
 
@@ -99,29 +100,46 @@ struct DrawCase {
     int result;
 };
 
+TEST(PawnAttacks, DiagonalStepsThatNeverWrap)
+{
+    using namespace BitMasks;
+    EXPECT_EQ(WhitePawnAttacks(Sq("e4")), Squares({"d5", "f5"}));
+    EXPECT_EQ(WhitePawnAttacks(Sq("a2")), Sq("b3"));
+    EXPECT_EQ(WhitePawnAttacks(Sq("h2")), Sq("g3"));
+    EXPECT_EQ(WhitePawnAttacks(Sq("c8")), 0u) << "nothing beyond the last rank";
+    EXPECT_EQ(BlackPawnAttacks(Sq("e5")), Squares({"d4", "f4"}));
+    EXPECT_EQ(BlackPawnAttacks(Sq("a7")), Sq("b6"));
+    EXPECT_EQ(BlackPawnAttacks(Sq("h7")), Sq("g6"));
+    EXPECT_EQ(BlackPawnAttacks(Sq("c1")), 0u);
+    // Whole sets at once: the union of the single pawns.
+    EXPECT_EQ(WhitePawnAttacks(Rank2), Rank3);
+    EXPECT_EQ(BlackPawnAttacks(Rank7), Rank6);
+    EXPECT_EQ(WhitePawnAttacks(Squares({"a2", "c2"})), Squares({"b3", "d3"}));
+}
+
 TEST(Draw, CheckDrawRules)
 {
     const DrawCase cases[] = {
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0, 0},
-        {"8/8/8/8/8/2k5/8/KB6 w - - 0 1", 0, 0},   // corner king at distance 2 may still be mated
-        {"8/8/8/8/2k5/8/8/KB6 w - - 0 1", 0, 8},   // distance 3
-        {"8/8/8/4k3/8/8/8/KB6 w - - 0 1", 0, 8},   // distance 4
-        {"8/8/3k4/8/8/8/3K4/1NN5 w - - 0 1", 0, 8}, // two knights, no corner
-        {"8/8/3k4/8/8/8/3K4/1NB5 w - - 0 1", 0, 0}, // bishop and knight mate
-        {"8/8/3k4/8/8/8/3KP3/8 w - - 0 1", 0, 0},
-        {"8/8/3k4/8/8/8/3K4/8 w - - 0 1", 0, 8},
-        {"8/6k1/8/7P/8/8/8/4KB2 w - - 0 1", 0, 8},  // light bishop cannot cover h8
-        {"8/6k1/8/7P/8/8/8/4K1B1 w - - 0 1", 0, 0}, // dark bishop can
-        {"8/1k6/8/8/P7/8/8/2B1K3 w - - 0 1", 0, 8}, // a-pawn with the dark bishop, king near a8
-        {"8/1k6/8/8/P7/8/8/3BK3 w - - 0 1", 0, 0},
-        {"8/2k5/8/8/P7/8/8/2B1K3 w - - 0 1", 0, 0}, // king outside the corner region
-        {"4k3/8/8/8/7p/8/6K1/2b5 b - - 0 1", 0, 8},  // Black: h-pawn, dark bishop, king near h1
-        {"4k3/8/8/8/7p/8/6K1/3b4 b - - 0 1", 0, 0},
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 100, 7},
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 99, 0},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0, NotDrawn},
+        {"8/8/8/8/8/2k5/8/KB6 w - - 0 1", 0, NotDrawn},        // corner king at distance 2 may still be mated
+        {"8/8/8/8/2k5/8/8/KB6 w - - 0 1", 0, MaterialDraw},    // distance 3
+        {"8/8/8/4k3/8/8/8/KB6 w - - 0 1", 0, MaterialDraw},    // distance 4
+        {"8/8/3k4/8/8/8/3K4/1NN5 w - - 0 1", 0, MaterialDraw}, // two knights, no corner
+        {"8/8/3k4/8/8/8/3K4/1NB5 w - - 0 1", 0, NotDrawn},     // bishop and knight mate
+        {"8/8/3k4/8/8/8/3KP3/8 w - - 0 1", 0, NotDrawn},
+        {"8/8/3k4/8/8/8/3K4/8 w - - 0 1", 0, MaterialDraw},
+        {"8/6k1/8/7P/8/8/8/4KB2 w - - 0 1", 0, MaterialDraw},  // light bishop cannot cover h8
+        {"8/6k1/8/7P/8/8/8/4K1B1 w - - 0 1", 0, NotDrawn},     // dark bishop can
+        {"8/1k6/8/8/P7/8/8/2B1K3 w - - 0 1", 0, MaterialDraw}, // a-pawn with the dark bishop, king near a8
+        {"8/1k6/8/8/P7/8/8/3BK3 w - - 0 1", 0, NotDrawn},
+        {"8/2k5/8/8/P7/8/8/2B1K3 w - - 0 1", 0, NotDrawn},     // king outside the corner region
+        {"4k3/8/8/8/7p/8/6K1/2b5 b - - 0 1", 0, MaterialDraw}, // Black: h-pawn, dark bishop, king near h1
+        {"4k3/8/8/8/7p/8/6K1/3b4 b - - 0 1", 0, NotDrawn},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 100, FiftyMoveDraw},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 99, NotDrawn},
         // Material comes before the clock; the corner exception falls through to it.
-        {"8/8/3k4/8/8/8/3K4/8 w - - 0 1", 100, 8},
-        {"8/8/8/8/8/2k5/8/KB6 w - - 0 1", 100, 7},
+        {"8/8/3k4/8/8/8/3K4/8 w - - 0 1", 100, MaterialDraw},
+        {"8/8/8/8/8/2k5/8/KB6 w - - 0 1", 100, FiftyMoveDraw},
     };
     for (const DrawCase& c : cases) {
         ChessBoard b = BoardFromFen(c.fen);
@@ -134,13 +152,13 @@ TEST(Draw, MatingMaterialFlags)
 {
     ChessBoard start = BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     start.CheckDraw(0);
-    EXPECT_EQ(start.DrawFlags, 0x21);
+    EXPECT_EQ(start.DrawFlags, BothCanMate);
     ChessBoard knight = BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/8/4K1N1 w kq - 0 1");
     knight.CheckDraw(0);
-    EXPECT_EQ(knight.DrawFlags, 0x20);
+    EXPECT_EQ(knight.DrawFlags, BlackCanMate);
     ChessBoard black = BoardFromFen("4k3/8/8/8/8/8/PPPPPPPP/RNBQKBNR w KQ - 0 1");
     black.CheckDraw(0);
-    EXPECT_EQ(black.DrawFlags, 0x01);
+    EXPECT_EQ(black.DrawFlags, WhiteCanMate);
     ChessBoard neither = BoardFromFen("4k3/8/8/8/8/8/8/1N2K1b1 w - - 0 1");
     neither.CheckDraw(0);
     EXPECT_EQ(neither.DrawFlags, 0);

@@ -184,7 +184,7 @@ TEST(Board, PromoteAndSmallPieceTests)
     EXPECT_EQ(b.QuickPawnCount(0), 2);
     EXPECT_EQ(b.QuickPawnCount(1), 2);
     EXPECT_EQ(b.QuickPieceCount(0), 0);
-    b.Promote(0, Sq("a7"), 3);
+    b.Promote(0, Sq("a7"), PromoteWhiteRook);
     EXPECT_TRUE(b.IsRook(0, Sq("a7")));
     EXPECT_FALSE(b.IsPawn(0, Sq("a7")));
     b.Promote(1, Sq("a2"), 5); // not a type: only the pawn goes

@@ -25,7 +25,16 @@ TEST(MoveText, SingleMoves)
     EXPECT_EQ(MoveText(52, 61, 'N', 0), " e7f8n;\n");
     EXPECT_EQ(MoveText(11, 2, 'b', 0), " d2c1b;\n");
     EXPECT_EQ(MoveText(11, 3, 'R', 0), " d2d1r;\n");
-    EXPECT_EQ(MoveText(0, 63, 4, 0), " a1h8 \n") << "a piece-type code is not a promotion letter";
+    EXPECT_EQ(MoveText(0, 63, PromoteWhiteQueen, 0), " a1h8 \n") << "a piece-type code is not a promotion letter";
+}
+
+TEST(MoveText, OneMoveWithoutTheLineEnd)
+{
+    char buffer[MoveTextSize];
+    EXPECT_EQ(WriteMoveText(buffer, MoveTextSize, 12, 28, NoPromotion), 6);
+    EXPECT_STREQ(buffer, " e2e4 ");
+    EXPECT_EQ(WriteMoveText(buffer, MoveTextSize, 52, 61, 'n'), 7);
+    EXPECT_STREQ(buffer, " e7f8n;");
 }
 
 TEST(MoveText, PrincipalVariation)

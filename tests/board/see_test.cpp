@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "board/piecevalues.h"
 #include "board/see.h"
 #include "fixture.h"
 #include "search/compmov.h"
@@ -81,6 +82,32 @@ TEST(StaticExchangeParts, DirectionsAttackersLeastValuableAndPieceValues)
     EXPECT_EQ(Search.ValueCapturedPiece(1, Sq("e5"), &k), 0);
     EXPECT_EQ(Search.ValueCapturedPiece(1, Sq("e1"), &k), 1000000);
     EXPECT_EQ(Search.ValueCapturedPiece(0, Sq("d4"), &k), 0);
+}
+
+TEST(PieceValues, CapturedPieceValueReadsTheOtherColour)
+{
+    ChessBoard b = BoardFromFen("r2qk3/1p6/2n5/8/4B3/8/6P1/3QK2R w - - 0 1");
+    // Side 0 asks about Black's pieces.
+    EXPECT_EQ(CapturedPieceValue(0, Sq("b7"), &b), 800);
+    EXPECT_EQ(CapturedPieceValue(0, Sq("c6"), &b), 3250);
+    EXPECT_EQ(CapturedPieceValue(0, Sq("a8"), &b), 5000);
+    EXPECT_EQ(CapturedPieceValue(0, Sq("d8"), &b), 9750);
+    EXPECT_EQ(CapturedPieceValue(0, Sq("e8"), &b), 1000000);
+    EXPECT_EQ(CapturedPieceValue(0, Sq("e4"), &b), 0) << "a White piece";
+    EXPECT_EQ(CapturedPieceValue(0, Sq("d4"), &b), 0) << "an empty square";
+    // Side 1 asks about White's pieces; any other side value about Black's, as side 0.
+    EXPECT_EQ(CapturedPieceValue(1, Sq("g2"), &b), 800);
+    EXPECT_EQ(CapturedPieceValue(1, Sq("e4"), &b), 3250);
+    EXPECT_EQ(CapturedPieceValue(1, Sq("h1"), &b), 5000);
+    EXPECT_EQ(CapturedPieceValue(1, Sq("d1"), &b), 9750);
+    EXPECT_EQ(CapturedPieceValue(1, Sq("e1"), &b), 1000000);
+    EXPECT_EQ(CapturedPieceValue(1, Sq("c6"), &b), 0);
+    EXPECT_EQ(CapturedPieceValue(2, Sq("c6"), &b), 3250);
+    EXPECT_EQ(CapturedPieceValue(2, Sq("e4"), &b), 0);
+    // The search's reader gives the same on every square.
+    for (int sq = 0; sq < 64; sq++)
+        for (char side = 0; side < 2; side++)
+            EXPECT_EQ(CapturedPieceValue(side, SqBit(sq), &b), Search.ValueCapturedPiece(side, SqBit(sq), &b));
 }
 
 TEST(StaticExchangeParts, AnImpossibleDirectionEndsTheProcess)

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "board/movegen.h"
-#include "fixture.h"
-#include "movetools.h"
 #include "search/compmov.h"
+#include "tests/board/fixture.h"
+#include "tests/board/movetools.h"
 
 namespace {
 class Ordering : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "board/attacktables.h"
 #include "board/bitmasks.h"
 #include "board/movegen.h"
+#include "board/piecevalues.h"
 #include "eval/poseval.h"
 #include "search/compmov.h"
 
@@ -12,7 +13,8 @@ constexpr int32_t HashMoveValue = 29000;
 constexpr int32_t PVMoveValue = 28998;
 constexpr int32_t Killer0Value = 1020;
 constexpr int32_t Killer1Value = 1010;
-constexpr int32_t CaptureBase = 9750;
+// A capture is valued a queen above its victim, which lifts every capture but the king's over the quiet moves.
+constexpr int32_t CaptureBase = QueenValue;
 constexpr int32_t QueenPromotionValue = 4875;
 constexpr int32_t OtherPromotionValue = 500;
 constexpr int32_t CrossBonus = 28;
@@ -21,9 +23,10 @@ constexpr int32_t QuiesceCaptureBase = 10;
 
 enum Piece { Pawn, Knight, Bishop, Rook, Queen, King };
 
-// Victim values of the ordering (a knight a shade under a bishop); the king, whose capture only a
-// position with the side not to move in check can offer, as the quiescence ordering has it.
-constexpr int32_t Victim[6] = {800, 3248, 3250, 5000, 9750, 10000};
+// Victim values of the ordering: the shared piece values, but a knight a shade under a bishop so that of
+// two equal captures the bishop is taken first; the king, whose capture only a position with the side
+// not to move in check can offer, at the quiescence ordering's own 10000.
+constexpr int32_t Victim[6] = {PawnValue, KnightValue - 2, BishopValue, RookValue, QueenValue, 10000};
 
 struct Mover {
     bool White;

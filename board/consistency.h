@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+
+#include "board/board.h"
+
+// Each occupancy is the OR of its piece boards, no square holds two pieces and each side has one king.
+bool IsWellFormed(const ChessBoard& board);
+
+// Guards one MakeMove or UndoMove in builds with ORVEX_CHECK_POSITION: made on entry, it checks on exit
+// that a well-formed position stayed well-formed and that the piece counts and the pawn key moved in step
+// with the boards. The set-up leaves counts and pawn key current only where its caller recounts them, so
+// what is compared is their offset from the values recomputed from the boards, which no move may change.
+// A failure names the broken fact on stderr and aborts. `target` is the square a move goes to: a move onto
+// a king, which only a position with the side not to move in check offers, promises nothing either.
+class PositionCheck {
+public:
+    PositionCheck(const ChessBoard& board, const char* operation, uint64_t target = 0);
+    ~PositionCheck();
+    PositionCheck(const PositionCheck&) = delete;
+    PositionCheck& operator=(const PositionCheck&) = delete;
+
+private:
+    const ChessBoard& Board;
+    const char* Operation;
+    bool WasWellFormed;
+    uint32_t PawnKeyOffset;
+    int32_t CountOffsets[2][SavedCountOffset];
+};

@@ -1,0 +1,150 @@
+#include "search/hashtab.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/mman.h>
+
+#include "board/movetext.h"
+
+TranspositionTables PositionCache;
+
+namespace {
+constexpr size_t TableBytes = static_cast<size_t>(TTABLESIZE) * sizeof(TTBucket);
+static_assert(TableBytes == 201326880);
+
+// The mask that picks the bucket: 21 bits, so the last three buckets are never addressed.
+constexpr int BucketMaskIndex = 15;
+
+// Mate scores lie beyond these; they are stored shifted by the entry's remaining depth.
+constexpr int MateShiftAbove = 109800;
+constexpr int MateShiftAtOrBelow = -109801;
+
+// BoundType codes.
+constexpr uint8_t UpperBound = 0;
+constexpr uint8_t LowerBound = 1;
+constexpr uint8_t ExactBound = 2;
+
+// Fresh marks of an entry written since the last ageing, by the slot it was written into.
+constexpr int8_t FreshSlot0 = 2;
+constexpr int8_t FreshSlot1 = 4;
+
+// Zeroed memory for the table, handed out page by page as it is first touched, so start-up stays fast.
+// Aligned to and advised as large pages: a probe per node over 192 MiB otherwise pays a TLB miss each.
+TTBucket* AllocateTable()
+{
+    constexpr size_t LargePage = size_t{2} << 20;
+    void* p = mmap(nullptr, TableBytes + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    const uintptr_t aligned = (reinterpret_cast<uintptr_t>(p) + LargePage - 1) & ~(uintptr_t{LargePage} - 1);
+    madvise(reinterpret_cast<void*>(aligned), TableBytes, MADV_HUGEPAGE);
+    return reinterpret_cast<TTBucket*>(aligned);
+}
+
+// The counters only feed a report; wrapping keeps a very long session free of signed overflow.
+inline void Count(int32_t& counter)
+{
+    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + 1u);
+}
+} // namespace
+
+TranspositionTables::TranspositionTables() : Hits(0), Misses(0)
+{
+    Table = AllocateTable();
+    if (!Table) {
+        printf("ERROR: cannot allocate the transposition table (%zu bytes)\n", TableBytes);
+        fflush(stdout);
+        exit(1);
+    }
+    IndexMasks[0] = 0x3;
+    IndexMasks[1] = 0x3f;
+    for (int k = 2; k <= 22; k++) IndexMasks[k] = (1ULL << (k + 6)) - 1;
+    IndexMasks[23] = 0xffffffffULL;
+}
+
+void TranspositionTables::InsertTranspositionTables(uint64_t upper, uint64_t lower, int depth, int16_t move, int value,
+                                                    char bound)
+{
+    const uint32_t index = static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[BucketMaskIndex]);
+    if (index > static_cast<uint32_t>(TTABLESIZE)) {
+        printf("Major problem1: index > TTABLESIZE %u\n", index);
+        fflush(stdout);
+        exit(0);
+    }
+    if (value > MateShiftAbove) value += depth;
+    else if (value <= MateShiftAtOrBelow) value -= depth;
+
+    TTEntry* slot = Table[index].Slot;
+    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, value, static_cast<int8_t>(depth)};
+    const bool samePosition = slot[0].UpperHashCode == upper && slot[0].LowerHashCode == lower;
+    if (slot[0].Fresh <= 0 || (samePosition && slot[0].Depth <= depth)) {
+        slot[2] = slot[1];
+        slot[1] = slot[0];
+        slot[0] = entry;
+        slot[0].Fresh = FreshSlot0;
+    } else {
+        slot[2] = slot[1];
+        slot[1] = entry;
+        slot[1].Fresh = FreshSlot1;
+    }
+}
+
+ProbeResult TranspositionTables::SearchTranspositionTables(uint64_t upper, uint64_t lower, int depth, int alpha,
+                                                           int beta, int* value, int* move)
+{
+    const uint32_t index = static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[BucketMaskIndex]);
+    if (index > static_cast<uint32_t>(TTABLESIZE)) {
+        printf("Major problem2: index > TTABLESIZE %u\n", index);
+        fflush(stdout);
+        exit(0);
+    }
+    // How much shallower a fresh upper bound may be and still say the null move will not help.
+    const int reduction = depth >= 6 ? 3 : 2;
+    ProbeResult result = NoCut;
+    int bestDepth = -1;
+    const TTEntry* slot = Table[index].Slot;
+    for (int i = 0; i < 3; i++) {
+        const TTEntry& e = slot[i];
+        if (e.UpperHashCode != upper || e.LowerHashCode != lower) continue;
+        // Slot 0's move is taken as it stands; a later slot's only when it comes from a deeper search.
+        if (i == 0 || e.Depth > bestDepth) {
+            *move = e.Move;
+            bestDepth = e.Depth;
+        }
+        if (e.Fresh <= 0) continue;
+        if (e.BoundType == UpperBound && e.Value < beta && e.Depth >= depth - reduction) result = NoCutAvoidNull;
+        if (e.Depth < depth) continue;
+        if (e.BoundType == ExactBound) {
+            *value = e.Value;
+            Count(Hits);
+            return Exact;
+        }
+        if (e.BoundType == LowerBound && e.Value >= beta) {
+            *value = beta;
+            Count(Hits);
+            return LowerCut;
+        }
+        if (e.BoundType == UpperBound && e.Value <= alpha) {
+            *value = alpha;
+            Count(Hits);
+            return UpperCut;
+        }
+    }
+    Count(Misses);
+    return result;
+}
+
+void TranspositionTables::ClearTranspositionTables()
+{
+    WriteLogFile("Clearing Transposition Tables\n");
+    memset(static_cast<void*>(Table), 0, TableBytes);
+}
+
+void TranspositionTables::AgeTranspositionTables()
+{
+    for (TTBucket* bucket = Table; bucket != Table + TTABLESIZE; ++bucket)
+        for (TTEntry& entry : bucket->Slot) entry.Fresh = 0;
+}
