@@ -6,20 +6,15 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "eval/poseval.h"
+#include "protocol/startup.h"
 #include "tests/eval/walkpositions.h"
 
 namespace {
 std::vector<ChessBoard>& Positions()
 {
     static std::vector<ChessBoard> positions = [] {
-        // The start-up sequence of the engine: masks, then the key tables once.
-        MainStatus.initVars();
-        MainBoard.InitRep();
-        initPStable();
-        MainBoard.InitRep();
-        MainStatus.initVars();
+        EngineStartup();
         return walk::Positions();
     }();
     return positions;

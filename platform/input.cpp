@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 
 #include <poll.h>
 #include <unistd.h>
@@ -114,6 +115,27 @@ bool InputWaiting()
         if (Eof) return true;
         if (!ReadableNow()) return false;
         if (!Fill()) return true;
+    }
+}
+
+bool WordWaiting()
+{
+    for (;;) {
+        if (!InputWaiting()) return false;
+        if (Begin == End) return true; // the end of input
+        // A word is whole once a blank follows it, or the input ends after it.
+        for (size_t i = Begin; i < End; i++)
+            if (IsBlank(Buffer[i])) return true;
+        if (Eof) return true;
+        // A word longer than the buffer is for the blocking reader to take in pieces.
+        if (Begin == 0 && End == sizeof Buffer) return true;
+        if (!ReadableNow()) return false;
+        std::memmove(Buffer, Buffer + Begin, End - Begin);
+        End -= Begin;
+        Begin = 0;
+        const ssize_t n = read(STDIN_FILENO, Buffer + End, sizeof Buffer - End);
+        if (n > 0) End += static_cast<size_t>(n);
+        else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) Eof = true;
     }
 }
 

@@ -15,6 +15,9 @@ void SkipChar();
 void DiscardRestOfLine();
 // Without blocking: a byte other than white space is waiting, or input has ended.
 bool InputWaiting();
+// Without blocking: a whole word is waiting (a blank has arrived after it), or input has ended. A
+// search polls with this, so a word still arriving never holds it up.
+bool WordWaiting();
 // True once standard input has been read to its end.
 bool AtEnd();
 } // namespace StdinReader

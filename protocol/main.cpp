@@ -6,12 +6,15 @@
 #include <string>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "board/movetext.h"
 #include "board/perft.h"
+#include "eval/pawnhash.h"
 #include "platform/input.h"
+#include "protocol/bench.h"
 #include "protocol/pending.h"
 #include "protocol/posfile.h"
+#include "protocol/startup.h"
+#include "search/hashtab.h"
 
 namespace {
 // What start-up hands to the match loop.
@@ -175,7 +178,10 @@ int RunMatches(char** argv, const StartupState& state)
 {
     for (;;) {
         WriteMatchBanner();
-        if (MainStatus.xboard == 1) Pending::ClearHashTables();
+        if (MainStatus.xboard == 1) {
+            ClearPawnHash();
+            PositionCache.ClearTranspositionTables();
+        }
         Pending::ResetMatchCounters();
 
         if (MainStatus.PERFT == 1) {
@@ -198,15 +204,21 @@ int RunMatches(char** argv, const StartupState& state)
         }
         if (MainStatus.SATrain == 1) {
             MainStatus.BenchMode = 1;
-            Pending::Bench();
+            Bench();
             exit(0);
         }
         if (MainStatus.BenchMode == 1) {
-            Pending::Bench();
+            Bench();
             exit(0);
         }
         if (MainStatus.BenchMode == 2) {
-            Pending::Bench2();
+            // Its second half searches at exactly the depth, which a depth of 0 cannot give.
+            if (MainStatus.FD == 0) {
+                printf("ERROR: -bench2 needs a depth: add -fd n\n");
+                fflush(stdout);
+                exit(1);
+            }
+            Bench2();
             exit(0);
         }
 
@@ -237,16 +249,7 @@ int main(int argc, char** argv)
     // Unbuffered before the first output: changing a stream's buffering after use is not allowed.
     setvbuf(stdout, nullptr, _IONBF, 0);
     printf("Orvex \n");
-    MainStatus.initVars();
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = 0;
-    MainBoard.InitRep();
-    initPStable();
-    Pending::BuildBook();
-    MainBoard.InitRep();
-    MainStatus.initVars();
-    // Counts must be current for the draw test of the first game (a loaded position recounts too).
-    MainBoard.InitPieceCounts();
+    EngineStartup();
     OpenLogFile();
 
     StartupState state;

@@ -17,34 +17,16 @@ void NotYet(const char* what)
 }
 } // namespace
 
-void Pending::BuildBook() {}
-
-// The transposition table joins this when the search lands.
-void Pending::ClearHashTables()
-{
-    ClearPawnHash();
-}
-
 void Pending::ResetMatchCounters()
 {
     Phashattempts = 0;
     Phashmisses = 0;
-    std::memset(Search.History, 0, sizeof Search.History);
+    Search.ClearHistory();
 }
 
 void Pending::ParseEPDSuite(const char*)
 {
     NotYet("the test-suite runner");
-}
-
-void Pending::Bench()
-{
-    NotYet("the benchmark");
-}
-
-void Pending::Bench2()
-{
-    NotYet("the benchmark");
 }
 
 void Pending::PlayGame()

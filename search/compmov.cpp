@@ -1,5 +1,6 @@
 #include "search/compmov.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -184,12 +185,13 @@ bool TimedSearch()
 // wall clock is looked at often enough to keep a move inside its hard limit.
 int64_t PollInterval()
 {
+    // Enough nodes for about 2 ms on a fast machine, however far off the rate estimate is.
+    constexpr int64_t QuickPoll = 4096;
     const int64_t rate = MainStatus.NodesPerSecond;
     if (MainStatus.Analyze) return rate >> 3;
-    if (TimedSearch()) {
-        const int64_t quick = rate >> 8;
-        return quick > 0 ? quick : 1;
-    }
+    if (TimedSearch()) return std::clamp<int64_t>(rate >> 8, 1, QuickPoll);
+    // A fixed-depth search still answers the protocol promptly.
+    if (MainStatus.FD != 0) return std::clamp<int64_t>(rate >> 1, 1, 16 * QuickPoll);
     return rate >> 1;
 }
 
@@ -203,7 +205,7 @@ TimePlan PlanMoveTime(const Status& status, int32_t lastBookMoveNumber, void (*l
     char text[128];
     auto say = [&](const char* format, int64_t a, int64_t b = 0) {
         if (!log) return;
-        snprintf(text, sizeof text, format, static_cast<int>(a), static_cast<int>(b));
+        snprintf(text, sizeof text, format, static_cast<long long>(a), static_cast<long long>(b));
         log(text);
     };
     TimePlan plan{};
@@ -213,8 +215,8 @@ TimePlan PlanMoveTime(const Status& status, int32_t lastBookMoveNumber, void (*l
         t = status.ST;
         plan.EmergencyTime = Clamp32(status.ST);
         plan.EmergencyTimeSet = true;
-        say(" TimePeMove after ST = %d \n", t);
-        say(" EmergencyTimeThreshold after ST = %d \n", status.ST);
+        say(" TimePeMove after ST = %lld \n", t);
+        say(" EmergencyTimeThreshold after ST = %lld \n", status.ST);
     } else if (status.MovesPerSession != 0) {
         const int64_t m = status.MovesPerSession;
         t = ((timeLeft * 95) / m) / 100;
@@ -225,24 +227,24 @@ TimePlan PlanMoveTime(const Status& status, int32_t lastBookMoveNumber, void (*l
             t = (t * 3) >> 1;
         else if ((status.MoveNumber % 10 == 0 || status.MoveNumber % 9 == 0) && timeLeft > 60000)
             t = (t * 7) >> 2;
-        say(" TimePerMove Before Inc = %d \n", t);
+        say(" TimePerMove Before Inc = %lld \n", t);
         int64_t e = (inc > 0 ? 1000 * inc : 0) + 2 * t;
         if (e > timeLeft) {
-            say("EmergencyTimeThreshold = %d > TimeLeft %d\n", e, timeLeft);
+            say("EmergencyTimeThreshold = %lld > TimeLeft %lld\n", e, timeLeft);
             e = 300 * inc;
         }
-        say(" EmergencyTimeThreshold = %d \n", e);
+        say(" EmergencyTimeThreshold = %lld \n", e);
         if (inc > 0) {
             if (timeLeft > 20000) t += 1000 * inc;
             else if (timeLeft > 10000) t += 500 * inc;
         }
-        say(" TimePerMove After Inc = %d \n", t);
+        say(" TimePerMove After Inc = %lld \n", t);
         if (e <= t + 1000) {
             t = e / 2;
-            say(" Inc = %d \n", t);
+            say(" Inc = %lld \n", t);
         }
-        say(" Inc = %d \n", inc);
-        say(" EmergencyTimeThreshold after comparing to Inc = %d \n", e);
+        say(" Inc = %lld \n", inc);
+        say(" EmergencyTimeThreshold after comparing to Inc = %lld \n", e);
         plan.EmergencyTime = Clamp32(e);
         plan.EmergencyTimeSet = true;
     }
@@ -283,7 +285,7 @@ void SearchRoutines::AbortSearch()
 int SearchRoutines::InputDetected()
 {
     if (MainStatus.xboard != 1 && MainStatus.UCIMode != 1) return 0;
-    return StdinReader::InputWaiting() ? 1 : 0;
+    return StdinReader::WordWaiting() ? 1 : 0;
 }
 
 int64_t SearchRoutines::InitMoveTimer()
@@ -424,7 +426,7 @@ bool SearchRoutines::Poll()
 {
     bool handled = false;
     if ((MainStatus.xboard == 1 || MainStatus.UCIMode == 1) && !(EndOfInputDelivered && StdinReader::AtEnd()) &&
-        StdinReader::InputWaiting()) {
+        StdinReader::WordWaiting()) {
         const std::string word = ReadCommandWord();
         if (StdinReader::AtEnd()) EndOfInputDelivered = true;
         handled = true;
@@ -1022,10 +1024,15 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
         NodesPerMove = plan.NodesPerMove;
         st.EmergencyTimeThreshold = plan.EmergencyNodes;
         if (TimedSearch()) {
-            // The hard limit: the fixed time, or the clock less a margin for the interface's own delays.
+            // The hard limit: the fixed time, or what a failing root may take at most (four times the time
+            // per move) but never past the clock less a margin for the interface's own delays.
             int64_t limit = 0;
-            if (st.ST != 0) limit = st.ST;
-            else if (st.TimeLeft > 0) limit = st.TimeLeft - (st.TimeLeft / 8 + 30);
+            if (st.ST != 0) {
+                limit = st.ST;
+            } else if (st.TimeLeft > 0) {
+                const int64_t most = std::max<int64_t>(4 * static_cast<int64_t>(plan.TimePerMove), plan.EmergencyTime);
+                limit = std::min<int64_t>(most, st.TimeLeft - (st.TimeLeft / 8 + 30));
+            }
             if (st.ST != 0 || st.TimeLeft > 0) HardStopTime = Clamp32(st.StartTime + (limit > 1 ? limit : 1));
         }
     }
@@ -1043,6 +1050,10 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
             if (rate > 0) st.NodesPerSecond = rate;
             printf("info nps %d\ninfo time %d\n", st.NodesPerSecond, st.MoveTime * 1000);
             fflush(stdout);
+        } else if (depth > 1 && HardStopTime != 0 && EngineClock() >= HardStopTime) {
+            st.SearchDepth = depth - 1;
+            depth--;
+            break;
         } else if (!st.Ponder && st.FD == 0 && Nodes() > NodesPerMove) {
             if (NPSState == 0) MeasureRate(Nodes(), false);
             if (Nodes() > NodesPerMove) {

@@ -9,19 +9,12 @@
 #include "board/board.h"
 #include "board/hashcode.h"
 #include "board/setup.h"
+#include "protocol/startup.h"
 
-// The key tables must be filled exactly once per process, as at start-up.
+// The program's start-up; only the first call of a process fills the key tables.
 inline void InitEngineOnce()
 {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    MainStatus.initVars();
-    MainBoard.InitRep();
-    initPStable();
-    MainBoard.InitRep();
-    MainStatus.initVars();
-    MainBoard.InitPieceCounts();
+    EngineStartup();
 }
 
 // A board set up from FEN, with counts and pawn key current, as every caller of the set-up does.
