@@ -77,8 +77,9 @@ void TranspositionTables::InsertTranspositionTables(uint64_t upper, uint64_t low
     if (value > MateShiftAbove) value += depth;
     else if (value <= MateShiftAtOrBelow) value -= depth;
 
-    TTEntry* slot = Table[index].Slot;
-    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, value, static_cast<int8_t>(depth)};
+    TTEntry* slot = BucketAt(index).Slot;
+    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, value, static_cast<int8_t>(depth),
+                        CurrentGeneration};
     const bool samePosition = slot[0].UpperHashCode == upper && slot[0].LowerHashCode == lower;
     if (slot[0].Fresh <= 0 || (samePosition && slot[0].Depth <= depth)) {
         slot[2] = slot[1];
@@ -105,7 +106,7 @@ ProbeResult TranspositionTables::SearchTranspositionTables(uint64_t upper, uint6
     const int reduction = depth >= 6 ? 3 : 2;
     ProbeResult result = NoCut;
     int bestDepth = -1;
-    const TTEntry* slot = Table[index].Slot;
+    const TTEntry* slot = BucketAt(index).Slot;
     for (int i = 0; i < 3; i++) {
         const TTEntry& e = slot[i];
         if (e.UpperHashCode != upper || e.LowerHashCode != lower) continue;
@@ -140,7 +141,9 @@ ProbeResult TranspositionTables::SearchTranspositionTables(uint64_t upper, uint6
 void TranspositionTables::ClearTranspositionTables()
 {
     WriteLogFile("Clearing Transposition Tables\n");
-    memset(static_cast<void*>(Table), 0, TableBytes);
+    // Every bucket of an older generation reads as empty; only when the counter comes round again must
+    // the whole table really be zeroed (all tags then match generation 0).
+    if (++CurrentGeneration == 0) memset(static_cast<void*>(Table), 0, TableBytes);
 }
 
 void TranspositionTables::AgeTranspositionTables()

@@ -11,6 +11,9 @@ struct TTEntry {
     int8_t Fresh;
     int32_t Value;
     int8_t Depth;
+    // Held in slot 0 of a bucket, in what would be padding: the clear that the bucket's contents
+    // belong to. A bucket of an older clear reads as empty.
+    uint8_t Generation;
 };
 static_assert(sizeof(TTEntry) == 32);
 
@@ -30,6 +33,8 @@ public:
     int32_t Hits;
     int32_t Misses;
     uint64_t IndexMasks[24];
+    // Counts clears; a clear only moves it on, and each bucket is emptied when next used.
+    uint8_t CurrentGeneration = 0;
 
     TranspositionTables();
     void InsertTranspositionTables(uint64_t upper, uint64_t lower, int depth, int16_t move, int value, char bound);
@@ -37,6 +42,17 @@ public:
                                           int* move);
     void ClearTranspositionTables();
     void AgeTranspositionTables();
+
+private:
+    TTBucket& BucketAt(uint32_t index)
+    {
+        TTBucket& b = Table[index];
+        if (b.Slot[0].Generation != CurrentGeneration) {
+            b = TTBucket{};
+            b.Slot[0].Generation = CurrentGeneration;
+        }
+        return b;
+    }
 };
 
 extern TranspositionTables PositionCache;
