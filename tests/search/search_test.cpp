@@ -140,3 +140,32 @@ TEST_F(SearchTest, FixedDepthSearchIsDeterministicFromAFreshState)
         EXPECT_TRUE(IsLegal(fen, a)) << fen << " " << MoveName(a);
     }
 }
+
+// Fixed-depth results from a fresh state: a change that alters any of them alters the search.
+TEST_F(SearchTest, RegressionTableOfFixedDepthSearches)
+{
+    struct Case {
+        const char* fen;
+        int depth;
+        const char* move;
+        int score;
+        int64_t nodes;
+    };
+    const Case cases[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 6, "g1f3", 0, 13624},
+        {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 5, "d5e6", 420, 39578},
+        {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 7, "b4c4", 220, 34982},
+        // White in check: the answer must be an evasion.
+        {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 5, "c4c5", -2940, 6868},
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 9, "e2e4", 2140, 2384},
+        {"3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - 0 0", 6, "f2f3", 780, 49942},
+    };
+    for (const Case& c : cases) {
+        FreshSearchState();
+        const Outcome o = SearchFen(c.fen, c.depth);
+        EXPECT_EQ(MoveName(o), c.move) << c.fen;
+        EXPECT_EQ(o.score, c.score) << c.fen;
+        EXPECT_EQ(o.nodes, c.nodes) << c.fen;
+        EXPECT_TRUE(IsLegal(c.fen, o)) << c.fen;
+    }
+}
