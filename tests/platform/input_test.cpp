@@ -6,36 +6,9 @@
 
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "tests/support/pipedstdin.h"
 
 namespace {
-// Feeds standard input from a pipe for the length of one test.
-class PipedStdin {
-public:
-    PipedStdin()
-    {
-        EXPECT_EQ(pipe(fds_), 0);
-        saved_ = dup(STDIN_FILENO);
-        dup2(fds_[0], STDIN_FILENO);
-        close(fds_[0]);
-    }
-    ~PipedStdin()
-    {
-        CloseWriter();
-        dup2(saved_, STDIN_FILENO);
-        close(saved_);
-    }
-    void Write(const std::string& s) { EXPECT_EQ(write(fds_[1], s.data(), s.size()), static_cast<ssize_t>(s.size())); }
-    void CloseWriter()
-    {
-        if (fds_[1] >= 0) close(fds_[1]);
-        fds_[1] = -1;
-    }
-
-private:
-    int fds_[2];
-    int saved_;
-};
-
 // One test walks the reader from first byte to end of input, since the end is final.
 TEST(StdinReader, WordsLinesPollingAndEnd)
 {

@@ -1,67 +1,22 @@
-#include <cstring>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "board/movhist.h"
-#include "eval/pawnhash.h"
-#include "platform/input.h"
-#include "search/compmov.h"
-#include "search/hashtab.h"
-#include "tests/board/fixture.h"
+#include "tests/search/searchfixture.h"
+#include "tests/support/pipedstdin.h"
 
 namespace {
-// Standard input is an open pipe with nothing in it, so the poll of a UCI or xboard search finds no
-// input and never waits.
-class QuietStdin {
-public:
-    QuietStdin()
-    {
-        EXPECT_EQ(pipe(fds_), 0);
-        saved_ = dup(STDIN_FILENO);
-        dup2(fds_[0], STDIN_FILENO);
-        close(fds_[0]);
-    }
-    ~QuietStdin()
-    {
-        close(fds_[1]);
-        dup2(saved_, STDIN_FILENO);
-        close(saved_);
-    }
-    QuietStdin(const QuietStdin&) = delete;
-    QuietStdin& operator=(const QuietStdin&) = delete;
-
-private:
-    int fds_[2];
-    int saved_;
-};
-
-void FreshSearchState()
-{
-    PositionCache.ClearTranspositionTables();
-    Search.ClearHistory();
-    std::memset(Search.Killers, 0, sizeof Search.Killers);
-    MoveList.Init();
-    ClearPawnHash();
-}
-
-struct Outcome {
-    int score;
-    int64_t nodes;
-    std::string output;
-};
+using Outcome = RootSearch;
 
 // A fixed-depth search from a fresh state with thinking output on; MainBoard and MainStatus are restored.
 Outcome SearchWithOutput(const std::string& fen, int depth, bool uci)
 {
     InitEngineOnce();
     FreshSearchState();
-    const ChessBoard saved = MainBoard;
-    const Status savedStatus = MainStatus;
+    const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
     MainStatus.FD = static_cast<int8_t>(depth);
     MainStatus.xboard = 0;
@@ -72,17 +27,10 @@ Outcome SearchWithOutput(const std::string& fen, int depth, bool uci)
     MainStatus.Kibitz = 0;
     MainStatus.UseBook = 0;
     MainStatus.NodesPerSecond = StartNodesPerSecond;
-    Outcome r{};
-    {
-        QuietStdin quiet;
-        uint64_t from = 0, to = 0;
-        char promo = 0;
-        r.output = CaptureStdout([&] { r.score = Search.ProgressiveDeepening(MainBoard, 0, &from, &to, &promo); });
-    }
-    r.nodes = Search.Nodes();
-    MainBoard = saved;
-    MainStatus = savedStatus;
-    return r;
+    // Standard input is an open pipe with nothing in it, so the poll of a UCI or xboard search finds no
+    // input and never waits.
+    const PipedStdin quiet;
+    return SearchMainBoard();
 }
 
 std::vector<std::string> Lines(const std::string& text)

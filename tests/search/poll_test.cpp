@@ -2,7 +2,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -10,51 +9,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "board/movegen.h"
 #include "board/movetext.h"
-#include "board/movhist.h"
-#include "eval/pawnhash.h"
 #include "platform/input.h"
-#include "search/compmov.h"
-#include "search/hashtab.h"
-#include "tests/board/fixture.h"
+#include "tests/search/searchfixture.h"
+#include "tests/support/pipedstdin.h"
 
 namespace {
-// Standard input fed from a pipe for the length of one test.
-class PipedStdin {
-public:
-    PipedStdin()
-    {
-        EXPECT_EQ(pipe(fds_), 0);
-        saved_ = dup(STDIN_FILENO);
-        dup2(fds_[0], STDIN_FILENO);
-        close(fds_[0]);
-    }
-    ~PipedStdin()
-    {
-        CloseWriter();
-        dup2(saved_, STDIN_FILENO);
-        close(saved_);
-    }
-    PipedStdin(const PipedStdin&) = delete;
-    PipedStdin& operator=(const PipedStdin&) = delete;
-    void Write(const std::string& s)
-    {
-        EXPECT_EQ(write(fds_[1], s.data(), s.size()), static_cast<ssize_t>(s.size()));
-    }
-    void CloseWriter()
-    {
-        if (fds_[1] >= 0) close(fds_[1]);
-        fds_[1] = -1;
-    }
-
-private:
-    int fds_[2];
-    int saved_;
-};
-
 // The match log goes to a temporary file; the protocol logs every word it is handed there.
 class CapturedLog {
 public:
@@ -114,15 +75,6 @@ private:
     std::thread thread_;
 };
 
-void FreshSearchState()
-{
-    PositionCache.ClearTranspositionTables();
-    Search.ClearHistory();
-    std::memset(Search.Killers, 0, sizeof Search.Killers);
-    MoveList.Init();
-    ClearPawnHash();
-}
-
 constexpr const char* Middlegame = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 8";
 
 struct Result {
@@ -131,30 +83,13 @@ struct Result {
     double seconds;
 };
 
-bool PlayedLegalMove(const ChessBoard& before, uint64_t from, uint64_t to, char promo)
-{
-    ChessBoard b = before;
-    const char side = b.ToMove;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != from || list.To[i] != to || list.Promote[i] != promo) continue;
-        char mask;
-        b.MakeMove(from, to, promo, &mask);
-        if (b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side)) return false;
-        return std::memcmp(&b.WhitePieces, &MainBoard.WhitePieces, 15 * sizeof(uint64_t)) == 0;
-    }
-    return false;
-}
-
 // An xboard search with a fixed time per move (the poll's input and clock tests both run); MainBoard and
 // MainStatus are restored.
 Result TimedXboardSearch(int32_t milliseconds)
 {
     InitEngineOnce();
     FreshSearchState();
-    const ChessBoard saved = MainBoard;
-    const Status savedStatus = MainStatus;
+    const SavedMainState saved;
     MainBoard = BoardFromFen(Middlegame);
     MainStatus.xboard = 1;
     MainStatus.UCIMode = 0;
@@ -170,19 +105,15 @@ Result TimedXboardSearch(int32_t milliseconds)
     MainStatus.UseBook = 0;
     MainStatus.NodesPerSecond = StartNodesPerSecond;
     const ChessBoard before = MainBoard;
-    Result r{};
-    uint64_t from = 0, to = 0;
-    char promo = 0;
-    const auto start = std::chrono::steady_clock::now();
+    RootSearch s;
     {
         Watchdog dog(60);
-        CaptureStdout([&] { Search.ProgressiveDeepening(MainBoard, 0, &from, &to, &promo); });
+        s = SearchMainBoard();
     }
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    Result r{};
+    r.seconds = s.seconds;
     r.aborted = Search.Abort != 0;
-    r.legalMovePlayed = PlayedLegalMove(before, from, to, promo);
-    MainBoard = saved;
-    MainStatus = savedStatus;
+    r.legalMovePlayed = IsLegalMove(before, s.from, s.to, s.promo) && MainBoardShowsMove(before, s.from, s.to, s.promo);
     return r;
 }
 

@@ -1,79 +1,33 @@
-#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "board/movegen.h"
-#include "board/movhist.h"
-#include "eval/pawnhash.h"
-#include "search/compmov.h"
-#include "search/hashtab.h"
-#include "tests/board/fixture.h"
+#include "tests/search/searchfixture.h"
 
 namespace {
-struct Outcome {
-    int score;
-    uint64_t from, to;
-    char promo;
-    int64_t nodes;
-    bool played;
-    std::string output;
+struct Outcome : RootSearch {
+    bool played; // the position on MainBoard changed
 };
-
-// Every table the search keeps between searches starts empty, as in a fresh process.
-void FreshSearchState()
-{
-    PositionCache.ClearTranspositionTables();
-    Search.ClearHistory();
-    std::memset(Search.Killers, 0, sizeof Search.Killers);
-    MoveList.Init();
-    ClearPawnHash();
-}
 
 // A fixed-depth search of `fen` in console mode, as the engine runs one; MainBoard is restored after.
 Outcome SearchFen(const std::string& fen, int depth)
 {
-    const ChessBoard saved = MainBoard;
-    const Status savedStatus = MainStatus;
+    const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
     MainStatus.FD = static_cast<int8_t>(depth);
     MainStatus.xboard = 0;
     MainStatus.UCIMode = 0;
     MainStatus.UseBook = 0;
     const ChessBoard before = MainBoard;
-    Outcome o{};
-    o.output = CaptureStdout([&] { o.score = Search.ProgressiveDeepening(MainBoard, 0, &o.from, &o.to, &o.promo); });
-    o.nodes = Search.Nodes();
-    o.played = std::memcmp(&before.WhitePieces, &MainBoard.WhitePieces, 15 * sizeof(uint64_t)) != 0;
-    MainBoard = saved;
-    MainStatus = savedStatus;
+    Outcome o{SearchMainBoard(), false};
+    o.played = !SamePieces(before, MainBoard);
     return o;
 }
 
-std::string SquareName(uint64_t b)
-{
-    const int s = RightMostBit(b) - 1;
-    return std::string{static_cast<char>('a' + (s & 7)), static_cast<char>('1' + (s >> 3))};
-}
-
-std::string MoveName(const Outcome& o)
-{
-    return SquareName(o.from) + SquareName(o.to);
-}
-
+// Whether the search's move is legal in `fen`, whatever promotion code it carries.
 bool IsLegal(const std::string& fen, const Outcome& o)
 {
-    ChessBoard b = BoardFromFen(fen);
-    const char side = b.ToMove;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != o.from || list.To[i] != o.to) continue;
-        char mask;
-        b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
-        return !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
-    }
-    return false;
+    return IsLegalMove(BoardFromFen(fen), o.from, o.to, o.promo, true);
 }
 
 class SearchTest : public testing::Test {

@@ -1,88 +1,13 @@
-#include <chrono>
-#include <cstring>
+#include <cstdint>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "board/hashcode.h"
-#include "board/movegen.h"
-#include "board/movhist.h"
-#include "eval/pawnhash.h"
-#include "search/compmov.h"
-#include "search/hashtab.h"
-#include "tests/board/fixture.h"
+#include "tests/search/searchfixture.h"
+#include "tests/support/pipedstdin.h"
 
 namespace {
-// Standard input is an open pipe with nothing in it, so the poll of a UCI search finds no input.
-class QuietStdin {
-public:
-    QuietStdin()
-    {
-        EXPECT_EQ(pipe(fds_), 0);
-        saved_ = dup(STDIN_FILENO);
-        dup2(fds_[0], STDIN_FILENO);
-        close(fds_[0]);
-    }
-    ~QuietStdin()
-    {
-        close(fds_[1]);
-        dup2(saved_, STDIN_FILENO);
-        close(saved_);
-    }
-    QuietStdin(const QuietStdin&) = delete;
-    QuietStdin& operator=(const QuietStdin&) = delete;
-
-private:
-    int fds_[2];
-    int saved_;
-};
-
-void FreshSearchState()
-{
-    PositionCache.ClearTranspositionTables();
-    Search.ClearHistory();
-    std::memset(Search.Killers, 0, sizeof Search.Killers);
-    MoveList.Init();
-    ClearPawnHash();
-}
-
-std::string SquareName(uint64_t b)
-{
-    const int s = RightMostBit(b) - 1;
-    return std::string{static_cast<char>('a' + (s & 7)), static_cast<char>('1' + (s >> 3))};
-}
-
-int LegalMoveCount(ChessBoard b)
-{
-    const char side = b.ToMove;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
-    int legal = 0;
-    for (int i = 0; i < n; i++) {
-        char mask;
-        b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
-        legal += !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
-        b.UndoMove(0);
-    }
-    return legal;
-}
-
-bool IsLegalMove(ChessBoard b, uint64_t from, uint64_t to, char promo)
-{
-    const char side = b.ToMove;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != from || list.To[i] != to || list.Promote[i] != promo) continue;
-        char mask;
-        b.MakeMove(from, to, promo, &mask);
-        return !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
-    }
-    return false;
-}
-
 enum Mode { Console, Uci };
 
 struct Limits {
@@ -104,8 +29,7 @@ struct Outcome {
 // One search of `position` as the engine runs it; MainBoard and MainStatus are restored after.
 Outcome RunSearch(const ChessBoard& position, const Limits& limits)
 {
-    const ChessBoard saved = MainBoard;
-    const Status savedStatus = MainStatus;
+    const SavedMainState saved;
     MainBoard = position;
     MainStatus.xboard = 0;
     MainStatus.UCIMode = limits.mode == Uci;
@@ -121,25 +45,18 @@ Outcome RunSearch(const ChessBoard& position, const Limits& limits)
     MainStatus.Ponder = 0;
     MainStatus.Kibitz = 0;
     MainStatus.UseBook = 0;
-    Outcome o{};
-    uint64_t from = 0, to = 0;
-    char promo = 0;
-    const auto start = std::chrono::steady_clock::now();
+    RootSearch s;
     {
-        QuietStdin quiet;
-        CaptureStdout([&] { o.score = Search.ProgressiveDeepening(MainBoard, 0, &from, &to, &promo); });
+        // Standard input is an open pipe with nothing in it, so the poll of a UCI search finds no input.
+        const PipedStdin quiet;
+        s = SearchMainBoard();
     }
-    o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    o.move = SquareName(from) + SquareName(to);
-    o.legal = IsLegalMove(position, from, to, promo);
-    if (o.legal) {
-        ChessBoard after = position;
-        char mask;
-        after.MakeMove(from, to, promo, &mask);
-        o.played = std::memcmp(&after.WhitePieces, &MainBoard.WhitePieces, 15 * sizeof(uint64_t)) == 0;
-    }
-    MainBoard = saved;
-    MainStatus = savedStatus;
+    Outcome o{};
+    o.score = s.score;
+    o.seconds = s.seconds;
+    o.move = MoveName(s);
+    o.legal = IsLegalMove(position, s.from, s.to, s.promo);
+    o.played = o.legal && MainBoardShowsMove(position, s.from, s.to, s.promo);
     return o;
 }
 

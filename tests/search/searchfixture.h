@@ -1,0 +1,120 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "board/movegen.h"
+#include "board/movhist.h"
+#include "eval/pawnhash.h"
+#include "search/compmov.h"
+#include "search/hashtab.h"
+#include "tests/board/fixture.h"
+
+// Every table the search keeps between searches starts empty, as in a fresh process.
+inline void FreshSearchState()
+{
+    PositionCache.ClearTranspositionTables();
+    Search.ClearHistory();
+    std::memset(Search.Killers, 0, sizeof Search.Killers);
+    MoveList.Init();
+    ClearPawnHash();
+}
+
+inline std::string SquareName(uint64_t b)
+{
+    const int s = RightMostBit(b) - 1;
+    return std::string{static_cast<char>('a' + (s & 7)), static_cast<char>('1' + (s >> 3))};
+}
+
+// Whether the king of `side`, the mover, is safe after the generated move `i` of `list`; the board is
+// left as found.
+inline bool KingSafeAfter(ChessBoard& b, char side, const MoveGen& list, int i)
+{
+    char mask;
+    b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
+    const bool safe = !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
+    b.UndoMove(0);
+    return safe;
+}
+
+inline int LegalMoveCount(ChessBoard b)
+{
+    const char side = b.ToMove;
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
+    int legal = 0;
+    for (int i = 0; i < n; i++) legal += KingSafeAfter(b, side, list, i);
+    return legal;
+}
+
+// Whether a generated move of `b` goes from `from` to `to`, with promotion code `promo` unless
+// `anyPromotion`, and leaves the mover's king safe. The first such move decides.
+inline bool IsLegalMove(ChessBoard b, uint64_t from, uint64_t to, char promo, bool anyPromotion = false)
+{
+    const char side = b.ToMove;
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
+    for (int i = 0; i < n; i++) {
+        if (list.From[i] != from || list.To[i] != to || (!anyPromotion && list.Promote[i] != promo)) continue;
+        return KingSafeAfter(b, side, list, i);
+    }
+    return false;
+}
+
+// Whether the two boards hold the same pieces, the fifteen piece sets from WhitePieces on.
+inline bool SamePieces(const ChessBoard& a, const ChessBoard& b)
+{
+    return std::memcmp(&a.WhitePieces, &b.WhitePieces, 15 * sizeof(uint64_t)) == 0;
+}
+
+// Whether MainBoard holds the pieces of `before` after the move.
+inline bool MainBoardShowsMove(ChessBoard before, uint64_t from, uint64_t to, char promo)
+{
+    char mask;
+    before.MakeMove(from, to, promo, &mask);
+    return SamePieces(before, MainBoard);
+}
+
+// MainBoard and MainStatus as they were when the object was made, put back when it goes.
+class SavedMainState {
+public:
+    SavedMainState() : board_(MainBoard), status_(MainStatus) {}
+    ~SavedMainState()
+    {
+        MainBoard = board_;
+        MainStatus = status_;
+    }
+    SavedMainState(const SavedMainState&) = delete;
+    SavedMainState& operator=(const SavedMainState&) = delete;
+
+private:
+    const ChessBoard board_;
+    const Status status_;
+};
+
+// What one root search gave back.
+struct RootSearch {
+    int score = 0;
+    uint64_t from = 0, to = 0;
+    char promo = 0;
+    int64_t nodes = 0;
+    double seconds = 0;
+    std::string output;
+};
+
+// A search of MainBoard under MainStatus as set, as the engine runs one, with standard output captured.
+inline RootSearch SearchMainBoard()
+{
+    RootSearch r;
+    const auto start = std::chrono::steady_clock::now();
+    r.output = CaptureStdout([&] { r.score = Search.ProgressiveDeepening(MainBoard, 0, &r.from, &r.to, &r.promo); });
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.nodes = Search.Nodes();
+    return r;
+}
+
+inline std::string MoveName(const RootSearch& r)
+{
+    return SquareName(r.from) + SquareName(r.to);
+}
