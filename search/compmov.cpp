@@ -481,6 +481,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
     uint64_t upper, lower;
     genhashcode(side, castling, &upper, &lower, &board);
+    PositionCache.Prefetch(lower);
     HistoryPush onPath(upper, lower);
 
     // Past the ply limit a node is a horizon node unless in check; the tables end at the last ply.
