@@ -196,6 +196,15 @@ int64_t PollInterval()
 }
 
 bool EndOfInputDelivered = false;
+
+// Marks the time a search runs, for the commands that act differently then.
+struct SearchingNow {
+    explicit SearchingNow(uint8_t& flag) : Flag(flag) { Flag = 1; }
+    ~SearchingNow() { Flag = 0; }
+    SearchingNow(const SearchingNow&) = delete;
+    SearchingNow& operator=(const SearchingNow&) = delete;
+    uint8_t& Flag;
+};
 } // namespace
 
 // Time rules
@@ -989,6 +998,11 @@ void SearchRoutines::WaitForInput()
 int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64_t* from, uint64_t* to, char* promo)
 {
     Status& st = MainStatus;
+    SearchingNow guard(Searching);
+    const bool analysing = st.Analyze != 0;
+    uint64_t rootPieces[15];
+    std::memcpy(rootPieces, &MainBoard.WhitePieces, sizeof rootPieces);
+    const char rootSide = MainBoard.ToMove;
     st.MoveTime = 0;
     int maxDepth = maxdepth <= 0 ? 100 : maxdepth;
     LeafInteriorNodes = InteriorNodes = QuiesceNodes = 0;
@@ -1126,13 +1140,19 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
         if (depth >= maxDepth) break;
     }
 
-    // A search that has a legal move plays one, whatever cut it short.
+    // An analysis that has nothing left to search waits for the interface; it never plays its move.
+    if (analysing && !Abort) WaitForInput();
+
+    // A search that has a legal move plays one, whatever cut it short; but never onto a position that a
+    // command changed while it was searching.
     const char side = MainBoard.ToMove;
-    if (!RootHadNoMove) {
+    const bool samePosition = std::memcmp(&MainBoard.WhitePieces, &rootPieces[0], sizeof rootPieces) == 0 &&
+                              MainBoard.ToMove == rootSide;
+    if (!RootHadNoMove && samePosition) {
         if (!IsLegalMove(MainBoard, side, *from, *to, *promo) && !FirstLegalMove(MainBoard, side, from, to, promo))
             RootHadNoMove = true;
     }
-    if (!RootHadNoMove) {
+    if (!RootHadNoMove && samePosition && !analysing) {
         char mask;
         MainBoard.MakeMove(*from, *to, *promo, &mask);
         MainBoard.Castling &= static_cast<uint8_t>(mask);

@@ -107,8 +107,10 @@ public:
     // The node count of every time test, report and output line.
     int64_t Nodes() const { return InteriorNodes + QuiesceNodes; }
 
-    // Legal root moves of the last search that ended normally; 0 means mate or stalemate at the root.
+    // The last search found no legal move at the root (mate or stalemate): nothing was played.
     bool RootHadNoMove;
+    // A search is running: commands that arrive now are handled on top of it.
+    uint8_t Searching;
 
 private:
     // The poll at the entry of every node; true when the node must return 0 at once.
