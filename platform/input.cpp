@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include <poll.h>
@@ -30,6 +31,26 @@ bool Fill()
         if (n > 0) {
             Begin = 0;
             End = static_cast<size_t>(n);
+            return true;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{STDIN_FILENO, POLLIN, -1};
+            poll(&p, 1, -1);
+            continue;
+        }
+        Eof = true;
+        return false;
+    }
+}
+
+// Appends what arrives to the buffer after its End, waiting for at least one byte; false at end of input.
+bool FillMore()
+{
+    for (;;) {
+        const ssize_t n = read(STDIN_FILENO, Buffer + End, sizeof Buffer - End);
+        if (n > 0) {
+            End += static_cast<size_t>(n);
             return true;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -116,6 +137,46 @@ bool InputWaiting()
         if (!ReadableNow()) return false;
         if (!Fill()) return true;
     }
+}
+
+bool ReadInt(int32_t& value)
+{
+    // Skip white space, as a word read would.
+    for (;;) {
+        if (!Fill()) return false;
+        const char c = Buffer[Begin];
+        if (!IsBlank(c)) break;
+        if (c == '\n') MidLine = false;
+        Begin++;
+    }
+    // A sign counts only with a digit after it; otherwise the text stays for the next read.
+    bool negative = false;
+    if (Buffer[Begin] == '-' || Buffer[Begin] == '+') {
+        if (Begin + 1 == End) {
+            // The sign is the last byte buffered: make room and look at the next one.
+            Buffer[0] = Buffer[Begin];
+            Begin = 0;
+            End = 1;
+            if (!FillMore()) return false;
+        }
+        if (Begin + 1 >= End || Buffer[Begin + 1] < '0' || Buffer[Begin + 1] > '9') return false;
+        negative = Buffer[Begin] == '-';
+        Begin++;
+    } else if (Buffer[Begin] < '0' || Buffer[Begin] > '9') {
+        return false;
+    }
+    MidLine = true;
+    int64_t n = 0;
+    for (;;) {
+        if (Begin == End && !Fill()) break;
+        const char c = Buffer[Begin];
+        if (c < '0' || c > '9') break;
+        if (n < INT32_MAX + int64_t{1}) n = n * 10 + (c - '0');
+        Begin++;
+    }
+    if (negative) n = -n;
+    value = static_cast<int32_t>(n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : n);
+    return true;
 }
 
 bool WordWaiting()

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // The one owner of standard input. Everything the engine reads (start-up word, console and xboard
@@ -7,6 +8,9 @@
 namespace StdinReader {
 // Next whitespace-delimited word; false at end of input.
 bool ReadWord(std::string& word);
+// A decimal number as the next text: optional sign and digits, clamped to 32 bits. When the next text
+// is no number it stays unread for the next read; false then, and at end of input.
+bool ReadInt(int32_t& value);
 // Next line without its newline (and without a trailing carriage return); false at end of input.
 bool ReadLine(std::string& line);
 // Reads and drops one byte (the one that ends a word); blocks only if none has arrived and input goes on.

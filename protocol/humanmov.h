@@ -1,5 +1,30 @@
 #pragma once
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
 
 // Runs one console or xboard word: 0 it is a move, 2 leave the turn (a running search aborts), 3 quit,
-// 4 handled.
+// 4 handled. Arguments are read from standard input by the command itself.
 int DoCommand(const char* word);
+
+// The interface's turn: reads words until a legal move is made on MainBoard (0, or 7 when the move
+// reaches the fifty-move limit) or a command ends the turn (2 or 3).
+int HumanMove();
+
+// Announces the engine's move in xboard mode and logs it.
+void MakeGUIMove(uint64_t from, uint64_t to, char promotion, int score);
+
+// The board edit mode that follows the word "edit".
+void SetupBoardFromEdit();
+
+// A move typed as text, checked against the position: from and to squares, optional promotion letter
+// (q, r, b or n; none means queen). False when the text is no legal move of the side to move.
+bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* from, uint64_t* to,
+                    char* promotion);
+
+// "quit" was given (or the input ended): the game loop ends.
+bool QuitRequested();
+
+// Everything a new game or a new position resets besides the board: the key history and the game record.
+void StartNewPosition();

@@ -11,6 +11,7 @@
 #include "eval/pawnhash.h"
 #include "platform/input.h"
 #include "protocol/bench.h"
+#include "protocol/gameloop.h"
 #include "protocol/pending.h"
 #include "protocol/posfile.h"
 #include "protocol/startup.h"
@@ -228,7 +229,7 @@ int RunMatches(char** argv, const StartupState& state)
             MainBoard.DisplayBoard();
         }
         MainStatus.HumanToMove = 1;
-        if (MainStatus.UCIMode == 0) Pending::PlayGame();
+        if (MainStatus.UCIMode == 0) PlayGame();
 
         if (MainStatus.UCIMode == 1) {
             if (!Pending::UCIPrep(state.word.c_str())) return 0;

@@ -5,7 +5,6 @@
 
 #include "eval/pawnhash.h"
 #include "board/movetext.h"
-#include "protocol/humanmov.h"
 #include "protocol/uciprotocol.h"
 #include "search/compmov.h"
 
@@ -29,11 +28,6 @@ void Pending::ParseEPDSuite(const char*)
     NotYet("the test-suite runner");
 }
 
-void Pending::PlayGame()
-{
-    NotYet("play");
-}
-
 bool Pending::UCIPrep(const char*)
 {
     NotYet("the UCI protocol");
@@ -41,14 +35,6 @@ bool Pending::UCIPrep(const char*)
 }
 
 UCIProtocol UCI;
-
-// Until the console and xboard commands exist, a word handed over during a search is only logged; at
-// the end of input the engine has nothing left to do.
-int DoCommand(const char* word)
-{
-    WriteLogFile(word);
-    return word[0] == '\0' || std::strcmp(word, "quit") == 0 ? 3 : 4;
-}
 
 int UCIProtocol::UCIPrep(const char* word)
 {

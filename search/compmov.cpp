@@ -1010,6 +1010,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
     LastIterationScore = 0;
     LegalRootMoves = 0;
     RootHadNoMove = false;
+    MovePlayed = false;
     RootDepth = 0;
     board.InitPieceCounts();
     std::memset(PVTable, 0, sizeof PVTable);
@@ -1035,7 +1036,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
                    st.DefaultMovesPerSession);
             fflush(stdout);
         }
-        PollCountdown = PollInterval();
+        // The first node polls: a command that came while the engine was not searching acts at once.
+        PollCountdown = 0;
         NodesPerMove = plan.NodesPerMove;
         st.EmergencyTimeThreshold = plan.EmergencyNodes;
         if (TimedSearch()) {
@@ -1112,7 +1114,10 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
                 fflush(stdout);
             }
         }
-        if (Abort && !st.Ponder) return v;
+        if (Abort && !st.Ponder) {
+            MovePlayed = false;
+            return v;
+        }
 
         if (!Abort && st.FD == 0 && !st.Ponder) {
             if (st.ST != 0) {
@@ -1152,7 +1157,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
         if (!IsLegalMove(MainBoard, side, *from, *to, *promo) && !FirstLegalMove(MainBoard, side, from, to, promo))
             RootHadNoMove = true;
     }
-    if (!RootHadNoMove && samePosition && !analysing) {
+    MovePlayed = !RootHadNoMove && samePosition && !analysing;
+    if (MovePlayed) {
         char mask;
         MainBoard.MakeMove(*from, *to, *promo, &mask);
         MainBoard.Castling &= static_cast<uint8_t>(mask);

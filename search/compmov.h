@@ -111,6 +111,8 @@ public:
     bool RootHadNoMove;
     // A search is running: commands that arrive now are handled on top of it.
     uint8_t Searching;
+    // The last search played its move on MainBoard.
+    bool MovePlayed;
 
 private:
     // The poll at the entry of every node; true when the node must return 0 at once.

@@ -1,0 +1,502 @@
+#include "protocol/humanmov.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/hashcode.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/movhist.h"
+#include "board/see.h"
+#include "board/setup.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "protocol/gamerecord.h"
+#include "search/compmov.h"
+
+namespace {
+bool Quit = false;
+
+int32_t Clamp32(int64_t n)
+{
+    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
+}
+
+void Flush()
+{
+    fflush(stdout);
+}
+
+// Castling rights that a move from each corner or king square takes away.
+uint8_t RightsKeptAfterMoveFrom(int square)
+{
+    switch (square) {
+    case 4: return 12;  // e1
+    case 7: return 14;  // h1
+    case 0: return 13;  // a1
+    case 60: return 3;  // e8
+    case 63: return 11; // h8
+    case 56: return 7;  // a8
+    default: return 15;
+    }
+}
+
+bool LooksLikeMove(const char* word)
+{
+    return word[0] >= 'a' && word[0] <= 'h' && word[1] >= '0' && word[1] <= '8';
+}
+
+// A command that replaces the game or the position ends a running search: its move would belong to
+// another position.
+int EndsSearch(int result)
+{
+    if (Search.Searching) {
+        Search.AbortSearch();
+        return 2;
+    }
+    return result;
+}
+
+// Plays a checked move on MainBoard; the side to move stays for the caller to flip.
+void PlayOnMainBoard(uint64_t from, uint64_t to, char promotion)
+{
+    const uint8_t kept = RightsKeptAfterMoveFrom(RightMostBit(from) - 1);
+    char mask;
+    MainBoard.MakeMove(from, to, promotion, &mask);
+    // The rook taken on its corner loses its right too, whatever square the move came from.
+    MainBoard.Castling &= static_cast<uint8_t>(kept & static_cast<uint8_t>(mask));
+}
+
+void ReadDepth(const char* word, int32_t& into)
+{
+    if (!MainStatus.xboard) {
+        printf("setting MAXDEPTH\nscanstring %s\n", word);
+        Flush();
+    }
+    int32_t n;
+    if (StdinReader::ReadInt(n)) into = n;
+    if (!MainStatus.xboard) {
+        printf("MAXDEPTH %d\n", into);
+        Flush();
+    }
+}
+
+// What "new" and "abort" share besides their own settings.
+void RestartGame()
+{
+    MainBoard.InitPieceCounts();
+    StartNewPosition();
+}
+
+void ReadSetboard()
+{
+    std::string line;
+    StdinReader::ReadLine(line);
+    const size_t start = line.find_first_not_of(" \t");
+    const std::string fen = start == std::string::npos ? std::string() : line.substr(start);
+    WriteLogFile(fen.c_str());
+    if (!SetupBoard(fen.c_str())) return;
+    MainBoard.InitPieceCounts();
+    MainBoard.FiftyMoveCount = 0;
+    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
+    StartNewPosition();
+}
+
+int Analyse()
+{
+    Status& st = MainStatus;
+    st.Analyze = 1;
+    st.Post = 1;
+    st.Force = 0;
+    st.HumanToMove = 0;
+    st.NodesPerSecond = 200001;
+    st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
+    return 2;
+}
+
+// A move that arrives while the engine analyses: it is made, and the analysis starts again from there.
+int MoveDuringAnalysis(const char* word)
+{
+    uint64_t from, to;
+    char promotion;
+    if (!ParseTypedMove(word, MainBoard, &from, &to, &promotion)) {
+        printf("Illegal move: %s\n", word);
+        Flush();
+        return 4;
+    }
+    PlayOnMainBoard(from, to, promotion);
+    MainBoard.ToMove ^= 1;
+    MainStatus.MoveNumber++;
+    GameRecord::Record(MainBoard, MainBoard.ToMove);
+    Search.AbortSearch();
+    return 2;
+}
+} // namespace
+
+bool QuitRequested()
+{
+    return Quit;
+}
+
+void StartNewPosition()
+{
+    MoveList.Init();
+    GameRecord::Reset();
+    GameRecord::Record(MainBoard, MainBoard.ToMove);
+}
+
+bool ParseTypedMove(const std::string& word, const ChessBoard& position, uint64_t* from, uint64_t* to,
+                    char* promotion)
+{
+    if (word.size() != 4 && word.size() != 5) return false;
+    const auto file = [](char c) { return c >= 'a' && c <= 'h'; };
+    const auto rank = [](char c) { return c >= '1' && c <= '8'; };
+    if (!file(word[0]) || !rank(word[1]) || !file(word[2]) || !rank(word[3])) return false;
+    char letter = 0;
+    if (word.size() == 5) {
+        letter = static_cast<char>(word[4] | 0x20);
+        if (letter != 'q' && letter != 'r' && letter != 'b' && letter != 'n') return false;
+    }
+    const uint64_t f = SqBit((word[0] - 'a') + 8 * (word[1] - '1'));
+    const uint64_t t = SqBit((word[2] - 'a') + 8 * (word[3] - '1'));
+
+    ChessBoard board = position;
+    const char side = board.ToMove;
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
+    for (int i = 0; i < n; i++) {
+        if (list.From[i] != f || list.To[i] != t) continue;
+        char promote = list.Promote[i];
+        if (promote == NoPromotion) {
+            if (letter) return false;
+        } else if (letter) {
+            // The generator offers the queen; any piece may be chosen.
+            promote = side == 0 ? static_cast<char>(letter - 0x20) : letter;
+        }
+        char mask;
+        board.MakeMove(f, t, promote, &mask);
+        if (board.InCheck(side == 0 ? board.WhiteKing : board.BlackKing, side)) return false;
+        *from = f;
+        *to = t;
+        *promotion = promote;
+        return true;
+    }
+    return false;
+}
+
+int DoCommand(const char* word)
+{
+    WriteLogFile(word);
+    Status& st = MainStatus;
+    const std::string w = word;
+    int32_t n;
+
+    if (w == ".") {
+        printf("stat01: %d %lld %d %d %d\n", (EngineClock() - st.StartTime) / 10,
+               static_cast<long long>(Search.Nodes()), Search.RootDepth, Search.RootMoveCount - Search.RootMoveNumber,
+               Search.RootMoveCount);
+        Flush();
+        return 4;
+    }
+    if (w == "?") {
+        // Move now: the search hands back its best move so far.
+        if (Search.Searching && !st.Analyze) {
+            Search.StopSearch = 1;
+            Search.TimeUp = 1;
+        }
+        return 4;
+    }
+    if (w == "abort") {
+        MainBoard.InitRep();
+        MainBoard.MaxDepth = 56;
+        st.HumanToMove = 1;
+        MainBoard.FiftyMoveCount = 0;
+        MainBoard.ToMove = 0;
+        st.GameInProgress = 1;
+        st.initVars();
+        RestartGame();
+        return EndsSearch(2);
+    }
+    if (w == "analyze") return Analyse();
+    if (w == "bk") {
+        if (!st.Analyze) st.UseBook = static_cast<uint8_t>((st.UseBook + 1) % 2);
+        return 4;
+    }
+    if (w == "black") {
+        MainBoard.ToMove = 1;
+        return 4;
+    }
+    if (w == "white") {
+        MainBoard.ToMove = 0;
+        return 4;
+    }
+    if (w == "displayboard") {
+        MainBoard.DisplayBoard();
+        return 4;
+    }
+    if (w == "dumpsee") {
+        int32_t f, t;
+        if (!StdinReader::ReadInt(f) || !StdinReader::ReadInt(t)) return 4;
+        const uint64_t to = SqBit(t);
+        printf("SEE value = %d\n",
+               see.StaticExchangeEvaluation(MainBoard.PieceColor(to), SqBit(f), to, &MainBoard));
+        Flush();
+        return 4;
+    }
+    if (w == "edit") {
+        SetupBoardFromEdit();
+        return EndsSearch(4);
+    }
+    if (w == "exit") {
+        if (st.Analyze) {
+            st.Post = 0;
+            st.Analyze = 0;
+            st.HumanToMove = 1;
+            Search.AbortSearch();
+        }
+        return 2;
+    }
+    if (w == "force") {
+        st.Force = 1;
+        return EndsSearch(4);
+    }
+    if (w == "go") {
+        st.Force = 0;
+        st.HumanToMove = 0;
+        return 2;
+    }
+    if (w == "level") {
+        if (StdinReader::ReadInt(n)) st.MovesPerSession = n;
+        if (StdinReader::ReadInt(n)) st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 60000);
+        if (StdinReader::ReadInt(n)) st.TimeInc = n;
+        char text[128];
+        snprintf(text, sizeof text, "MovesPerSession %d TimeLeft %d TimeInc %d \n", st.MovesPerSession, st.TimeLeft,
+                 st.TimeInc);
+        WriteLogFile(text);
+        return 4;
+    }
+    if (w == "name") {
+        std::string ignored;
+        StdinReader::ReadWord(ignored);
+        return 4;
+    }
+    if (w == "new") {
+        const bool wasAnalysing = st.Analyze;
+        Search.ClearHistory();
+        MainBoard.InitRep();
+        st.initVars();
+        st.HumanToMove = 1;
+        MainBoard.FiftyMoveCount = 0;
+        MainBoard.ToMove = 0;
+        st.GameInProgress = 1;
+        if (wasAnalysing) {
+            st.Post = 0;
+            st.Analyze = 0;
+        }
+        RestartGame();
+        return EndsSearch(2);
+    }
+    if (w == "nopost") {
+        st.Post = 0;
+        return 4;
+    }
+    if (w == "post") {
+        st.Post = 1;
+        return 4;
+    }
+    if (w == "otim") {
+        if (StdinReader::ReadInt(n)) {
+            char text[32];
+            snprintf(text, sizeof text, " %d\n", n);
+            WriteLogFile(text);
+        }
+        return 4;
+    }
+    if (w == "quit") {
+        st.NextMatch = 0;
+        st.GameInProgress = 0;
+        Quit = true;
+        // A running search stops at once; the game loop then ends.
+        if (Search.Searching) {
+            Search.AbortSearch();
+            return 2;
+        }
+        return 3;
+    }
+    if (w == "result") {
+        // The interface has ended the game; the engine waits for the next one.
+        std::string rest;
+        StdinReader::ReadLine(rest);
+        st.GameInProgress = 0;
+        return EndsSearch(2);
+    }
+    if (w == "selfplay") {
+        st.SelfPlay = 1;
+        return 2;
+    }
+    if (w == "setboard") {
+        ReadSetboard();
+        return EndsSearch(4);
+    }
+    if (w == "Depth" || w == "DEPTH" || w == "sd") {
+        ReadDepth(word, MainBoard.MaxDepth);
+        MainBoard.BestFrom = MainBoard.BestTo = 0;
+        return 4;
+    }
+    if (w == "sfd") {
+        if (!st.xboard) ReadDepth(word, MainBoard.MaxDepth);
+        MainBoard.FixedDepth = MainBoard.MaxDepth;
+        MainBoard.BestFrom = MainBoard.BestTo = 0;
+        return 4;
+    }
+    if (w == "st") {
+        if (StdinReader::ReadInt(n)) {
+            // Seconds per move; the fixed time is kept in milliseconds.
+            st.ST = Clamp32(static_cast<int64_t>(n) * 1000);
+            st.TimePerMove = Clamp32(static_cast<int64_t>(n) * 900);
+            st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 60000);
+        }
+        return 4;
+    }
+    if (w == "time") {
+        if (StdinReader::ReadInt(n)) st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 10);
+        return 4;
+    }
+    if (w == "traceflag") {
+        st.Trace = static_cast<uint8_t>((st.Trace + 1) % 2);
+        return 4;
+    }
+    if (w == "xboard") {
+        st.xboard = 1;
+        return 4;
+    }
+    static const char* const Ignored[] = {"ClearGameInfo", "InitGameInfo", "beep", "bogus", "draw", "easy",
+                                          "fullrand", "hard", "hint", "ponder", "random", "remove", "undo"};
+    for (const char* ignored : Ignored)
+        if (w == ignored) return 4;
+
+    if (LooksLikeMove(word)) {
+        if (Search.Searching && st.Analyze) return MoveDuringAnalysis(word);
+        return 0;
+    }
+    return 4;
+}
+
+int HumanMove()
+{
+    Status& st = MainStatus;
+    st.Force = 0;
+    for (;;) {
+        if (!st.xboard) {
+            printf("Enter Move: ");
+            Flush();
+        }
+        std::string word;
+        // The end of input leaves nothing to play for.
+        if (!StdinReader::ReadWord(word)) word = "quit";
+        if (!st.xboard) {
+            printf("%s\n", word.c_str());
+            Flush();
+        }
+        const int result = DoCommand(word.c_str());
+        if (result == 4) continue;
+        if (result != 0) return result;
+
+        uint64_t from, to;
+        char promotion;
+        if (!ParseTypedMove(word, MainBoard, &from, &to, &promotion)) {
+            printf("Illegal move: %s\n", word.c_str());
+            Flush();
+            continue;
+        }
+        PlayOnMainBoard(from, to, promotion);
+        // The clock counts every half-move since the last capture or pawn move.
+        const int moveResult = MainBoard.FiftyMoveCount > 99 ? 7 : 0;
+        GameRecord::Record(MainBoard, MainBoard.ToMove ^ 1);
+        if (!st.Force) return moveResult;
+        // Force mode: both sides' moves are entered in turn.
+        MainBoard.ToMove ^= 1;
+    }
+}
+
+void MakeGUIMove(uint64_t from, uint64_t to, char promotion, int score)
+{
+    const int f = RightMostBit(from) - 1, t = RightMostBit(to) - 1;
+    char text[MoveTextSize];
+    fillmovestring(text, score, static_cast<char>(f), static_cast<char>(t), promotion, 0);
+    printf("%s", text);
+    char log[MoveTextSize + 128];
+    snprintf(log, sizeof log, "Move Made: %d %d %d %lld %s", MainStatus.SearchDepth, score / 10, 0,
+             static_cast<long long>(Search.Nodes()), text);
+    WriteLogFile(log);
+    Flush();
+}
+
+void SetupBoardFromEdit()
+{
+    // The tokens build the position on a copy; it replaces MainBoard only if it is a playable one.
+    ChessBoard board = MainBoard;
+    char colour = 0;
+    for (;;) {
+        std::string token;
+        // The end of input ends the mode as its last token would.
+        if (!StdinReader::ReadWord(token)) token = ".";
+        const char c = token[0];
+        const int square = token.size() > 1 ? (token[1] - 'a') + 8 * (atoi(token.c_str() + 2) - 1) : 0;
+        const uint64_t bit = SqBit(square);
+        uint64_t* const own[6] = {
+            colour == 0 ? &board.WhitePawns : &board.BlackPawns, colour == 0 ? &board.WhiteKnights : &board.BlackKnights,
+            colour == 0 ? &board.WhiteBishops : &board.BlackBishops, colour == 0 ? &board.WhiteRooks : &board.BlackRooks,
+            colour == 0 ? &board.WhiteQueens : &board.BlackQueens, colour == 0 ? &board.WhiteKing : &board.BlackKing};
+        switch (c) {
+        case '#': board.ClearField(); break;
+        case 'c': colour ^= 1; break;
+        case 'x':
+            for (uint64_t* pieces : {&board.WhiteKing, &board.WhiteQueens, &board.WhiteRooks, &board.WhiteBishops,
+                                     &board.WhiteKnights, &board.WhitePawns, &board.BlackKing, &board.BlackQueens,
+                                     &board.BlackRooks, &board.BlackBishops, &board.BlackKnights, &board.BlackPawns})
+                *pieces &= ~bit;
+            break;
+        case 'P': *own[0] |= bit; break;
+        case 'N': *own[1] |= bit; break;
+        case 'B': *own[2] |= bit; break;
+        case 'R': *own[3] |= bit; break;
+        case 'Q': *own[4] |= bit; break;
+        case 'K': *own[5] |= bit; break;
+        default: break;
+        }
+        board.WhitePieces = board.WhitePawns | board.WhiteKnights | board.WhiteBishops | board.WhiteRooks |
+                            board.WhiteQueens | board.WhiteKing;
+        board.BlackPieces = board.BlackPawns | board.BlackKnights | board.BlackBishops | board.BlackRooks |
+                            board.BlackQueens | board.BlackKing;
+        board.AllPieces = board.WhitePieces | board.BlackPieces;
+        board.Castling = 0;
+        if (board.WhiteKing & SqBit(4)) {
+            if (board.WhiteRooks & SqBit(7)) board.Castling |= CastleWK;
+            if (board.WhiteRooks & SqBit(0)) board.Castling |= CastleWQ;
+        }
+        if (board.BlackKing & SqBit(60)) {
+            if (board.BlackRooks & SqBit(63)) board.Castling |= CastleBK;
+            if (board.BlackRooks & SqBit(56)) board.Castling |= CastleBQ;
+        }
+        if (c == '.') break;
+    }
+
+    // Only a position that could be set up from its FEN text replaces the game's.
+    char fen[FenBufferSize];
+    pos2fenString(board, fen);
+    ChessBoard checked;
+    const char* why = nullptr;
+    if (!ParseFen(fen, checked, &why)) {
+        printf("ERROR: invalid position from edit: %s\n", why ? why : "not playable");
+        Flush();
+        return;
+    }
+    MainBoard = board;
+    MainBoard.InitPieceCounts();
+    MainBoard.FiftyMoveCount = 0;
+    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
+    StartNewPosition();
+}
