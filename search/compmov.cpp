@@ -176,23 +176,18 @@ bool FirstLegalMove(ChessBoard board, char side, uint64_t* from, uint64_t* to, c
     return false;
 }
 
-bool TimedSearch()
-{
-    return MainStatus.FD == 0 && !MainStatus.Analyze && !MainStatus.Ponder && !MainStatus.BenchMode;
-}
-
-// Polls in a timed search come every few milliseconds' worth of nodes at the estimated rate, so the
-// wall clock is looked at often enough to keep a move inside its hard limit.
+// Polls come every few milliseconds' worth of nodes, so a move keeps inside its hard limit and the
+// protocol's questions are answered at once.
 int64_t PollInterval()
 {
     // Enough nodes for about 2 ms on a fast machine, however far off the rate estimate is.
     constexpr int64_t QuickPoll = 4096;
     const int64_t rate = MainStatus.NodesPerSecond;
-    if (MainStatus.Analyze) return rate >> 3;
-    if (TimedSearch()) return std::clamp<int64_t>(rate >> 8, 1, QuickPoll);
+    // An xboard analysis reports its progress at every poll.
+    if (MainStatus.Analyze && MainStatus.xboard) return rate >> 3;
     // A fixed-depth search still answers the protocol promptly.
     if (MainStatus.FD != 0) return std::clamp<int64_t>(rate >> 1, 1, 16 * QuickPoll);
-    return rate >> 1;
+    return std::clamp<int64_t>(rate >> 8, 1, QuickPoll);
 }
 
 bool EndOfInputDelivered = false;
@@ -988,11 +983,27 @@ void SearchRoutines::TreeRootAssignMoveOrderValues(int n, char side, int alpha, 
 void SearchRoutines::WaitForInput()
 {
     if (MainStatus.xboard != 1 && MainStatus.UCIMode != 1) return;
-    while (!InputDetected()) usleep(1000);
-    const std::string word = ReadCommandWord();
-    Dispatch(word);
-    PrintAbortLine(word);
+    // Until a command ends the search, or the opponent plays the move pondered on; a question such as
+    // "isready" is answered and the wait goes on.
+    for (;;) {
+        while (!InputDetected()) usleep(1000);
+        const bool pondering = MainStatus.Ponder;
+        const std::string word = ReadCommandWord();
+        if (StdinReader::AtEnd()) EndOfInputDelivered = true;
+        const int result = Dispatch(word);
+        StdinReader::DiscardRestOfLine();
+        if (result == 2 || (pondering && !MainStatus.Ponder) || Abort || EndOfInputDelivered) {
+            PrintAbortLine(word);
+            break;
+        }
+    }
     AbortSearch();
+}
+
+void SearchRoutines::StartClock()
+{
+    MainStatus.StartTime = EngineClock();
+    HardStopTime = HardStopLimit ? Clamp32(static_cast<int64_t>(MainStatus.StartTime) + HardStopLimit) : 0;
 }
 
 int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64_t* from, uint64_t* to, char* promo)
@@ -1022,6 +1033,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
     if (st.xboard) MoveList.InsertMoveHistory(upper, lower);
 
     HardStopTime = 0;
+    HardStopLimit = 0;
     bool easyMove = false;
     if (st.FD != 0) {
         // A depth beyond the signed byte is no valid setting; search as deep as an unlimited search would.
@@ -1040,9 +1052,11 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
         PollCountdown = 0;
         NodesPerMove = plan.NodesPerMove;
         st.EmergencyTimeThreshold = plan.EmergencyNodes;
-        if (TimedSearch()) {
-            // The hard limit: the fixed time, or what a failing root may take at most (four times the time
-            // per move) but never past the clock less a margin for the interface's own delays.
+        // The hard limit: the fixed time, or what a failing root may take at most (four times the time per
+        // move) but never past the clock less a margin for the interface's own delays. A ponder search
+        // starts it when the opponent plays the expected move.
+        HardStopLimit = 0;
+        if (!st.Analyze) {
             int64_t limit = 0;
             if (st.ST != 0) {
                 limit = st.ST;
@@ -1050,8 +1064,9 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
                 const int64_t most = std::max<int64_t>(4 * static_cast<int64_t>(plan.TimePerMove), plan.EmergencyTime);
                 limit = std::min<int64_t>(most, st.TimeLeft - (st.TimeLeft / 8 + 30));
             }
-            if (st.ST != 0 || st.TimeLeft > 0) HardStopTime = Clamp32(st.StartTime + (limit > 1 ? limit : 1));
+            if (st.ST != 0 || st.TimeLeft > 0) HardStopLimit = Clamp32(limit > 1 ? limit : 1);
         }
+        if (!st.Ponder && HardStopLimit) HardStopTime = Clamp32(static_cast<int64_t>(st.StartTime) + HardStopLimit);
     }
     LogLine(" Initial Nodes Per Second = %d\n", st.NodesPerSecond);
     LogLine(" Initial NodesPeMove  = %d   Emergency Threshold = %d\n", NodesPerMove, st.EmergencyTimeThreshold);

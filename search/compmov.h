@@ -69,10 +69,10 @@ public:
     int64_t QuiesceNodes;
     // Ply of the quiescence ordering pass that nothing calls.
     int32_t PollPly;
-    // Wall-clock limit of a timed search in milliseconds since start (0: none), and the clock reading
-    // of the last poll; the safety net against a node rate that is far off.
+    // Wall-clock limit of a timed search in milliseconds since start (0: none), and its length; the
+    // safety net against a node rate that is far off.
     int32_t HardStopTime;
-    int32_t LastPollTime;
+    int32_t HardStopLimit;
 
     SearchRoutines() {}
 
@@ -103,6 +103,9 @@ public:
                                        int ignored);
     // Chooses a move for `board` (a copy of MainBoard), plays it on MainBoard and returns its score.
     int ProgressiveDeepening(ChessBoard board, char maxdepth, uint64_t* from, uint64_t* to, char* promo);
+
+    // The opponent played the move a ponder search expected: the move's own time starts now.
+    void StartClock();
 
     // The node count of every time test, report and output line.
     int64_t Nodes() const { return InteriorNodes + QuiesceNodes; }
