@@ -61,22 +61,31 @@ constexpr Attacks::Tables BuildTables()
             if (other == sq) continue;
             const int f = other & 7, r = other >> 3;
             const uint64_t bit = 1ULL << other;
-            Attacks::LineMasks* m = nullptr;
-            if (r == rank) m = &t.Lines[sq][Attacks::RankLine];
-            else if (f == file) m = &t.Lines[sq][Attacks::FileLine];
-            else if (f - file == r - rank) m = &t.Lines[sq][Attacks::DiagonalLine];
-            else if (f - file == rank - r) m = &t.Lines[sq][Attacks::AntiDiagonalLine];
-            if (!m) continue;
-            if (other < sq) m->Lower |= bit;
-            else m->Upper |= bit;
+            if (r == rank) t.Lines[sq][Attacks::RankLine] |= bit;
+            else if (f == file) t.Lines[sq][Attacks::FileLine] |= bit;
+            else if (f - file == r - rank) t.Lines[sq][Attacks::DiagonalLine] |= bit;
+            else if (f - file == rank - r) t.Lines[sq][Attacks::AntiDiagonalLine] |= bit;
         }
         t.Knight[sq] = KnightShifts(1ULL << sq);
         t.King[sq] = KingShifts(1ULL << sq);
-        const Attacks::LineMasks* l = t.Lines[sq];
-        t.Diagonals[sq] = l[Attacks::DiagonalLine].Lower | l[Attacks::DiagonalLine].Upper |
-                          l[Attacks::AntiDiagonalLine].Lower | l[Attacks::AntiDiagonalLine].Upper;
-        t.Orthogonals[sq] = l[Attacks::RankLine].Lower | l[Attacks::RankLine].Upper | l[Attacks::FileLine].Lower |
-                            l[Attacks::FileLine].Upper;
+        const uint64_t* l = t.Lines[sq];
+        t.Diagonals[sq] = l[Attacks::DiagonalLine] | l[Attacks::AntiDiagonalLine];
+        t.Orthogonals[sq] = l[Attacks::RankLine] | l[Attacks::FileLine];
+    }
+    for (int file = 0; file < 8; file++) {
+        for (int inner = 0; inner < 64; inner++) {
+            const int occupied = inner << 1;
+            int reach = 0;
+            for (int f = file + 1; f < 8; f++) {
+                reach |= 1 << f;
+                if (occupied & (1 << f)) break;
+            }
+            for (int f = file - 1; f >= 0; f--) {
+                reach |= 1 << f;
+                if (occupied & (1 << f)) break;
+            }
+            t.RankReach[file][inner] = static_cast<uint8_t>(reach);
+        }
     }
     return t;
 }
@@ -94,26 +103,14 @@ uint64_t Attacks::WalkRook(uint64_t b, uint64_t occ)
     return South(b, occ) | West(b, occ) | East(b, occ) | North(b, occ);
 }
 
-// Single squares, the only arguments the engine passes, come from the tables; anything else (an empty
-// set, several squares) takes the shift and ray forms that define the sets.
-uint64_t ChessBoard::KnightMask(uint64_t b)
+uint64_t Attacks::ShiftKnight(uint64_t b)
 {
-    return Attacks::IsOneBit(b) ? Attacks::Knight(Attacks::Square(b)) : KnightShifts(b);
+    return KnightShifts(b);
 }
 
-uint64_t ChessBoard::KingMask(uint64_t b)
+uint64_t Attacks::ShiftKing(uint64_t b)
 {
-    return Attacks::IsOneBit(b) ? Attacks::King(Attacks::Square(b)) : KingShifts(b);
-}
-
-uint64_t ChessBoard::BishopMask(uint64_t b) const
-{
-    return Attacks::IsOneBit(b) ? Attacks::Bishop(Attacks::Square(b), AllPieces) : Attacks::WalkBishop(b, AllPieces);
-}
-
-uint64_t ChessBoard::RookMask(uint64_t b) const
-{
-    return Attacks::IsOneBit(b) ? Attacks::Rook(Attacks::Square(b), AllPieces) : Attacks::WalkRook(b, AllPieces);
+    return KingShifts(b);
 }
 
 uint64_t ChessBoard::BishopCheckMask(uint64_t king, uint64_t checkers) const

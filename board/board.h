@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "board/attacktables.h"
 #include "board/bitops.h"
 #include "board/status.h"
 
@@ -87,11 +88,26 @@ public:
     int QuickPieceCount(char) const;
     int QuickPawnCount(char side) const { return side ? PieceCounts[1][CountPawns] : PieceCounts[0][CountPawns]; }
 
-    // Attack sets; each includes the first blocker of either colour
-    static uint64_t KnightMask(uint64_t b);
-    static uint64_t KingMask(uint64_t b);
-    uint64_t BishopMask(uint64_t b) const;
-    uint64_t RookMask(uint64_t b) const;
+    // Attack sets; each includes the first blocker of either colour. Single squares, the only arguments
+    // the engine passes, come from the tables inline; anything else (an empty set, several squares) takes
+    // the shift and ray forms that define the sets.
+    static uint64_t KnightMask(uint64_t b)
+    {
+        return Attacks::IsOneBit(b) ? Attacks::Knight(Attacks::Square(b)) : Attacks::ShiftKnight(b);
+    }
+    static uint64_t KingMask(uint64_t b)
+    {
+        return Attacks::IsOneBit(b) ? Attacks::King(Attacks::Square(b)) : Attacks::ShiftKing(b);
+    }
+    uint64_t BishopMask(uint64_t b) const
+    {
+        return Attacks::IsOneBit(b) ? Attacks::Bishop(Attacks::Square(b), AllPieces)
+                                    : Attacks::WalkBishop(b, AllPieces);
+    }
+    uint64_t RookMask(uint64_t b) const
+    {
+        return Attacks::IsOneBit(b) ? Attacks::Rook(Attacks::Square(b), AllPieces) : Attacks::WalkRook(b, AllPieces);
+    }
     uint64_t BishopCheckMask(uint64_t king, uint64_t checkers) const;
     uint64_t RookCheckMask(uint64_t king, uint64_t checkers) const;
     int RookAttackCount(uint64_t b) const;

@@ -1,3 +1,4 @@
+#include "board/attacktables.h"
 #include "eval/evalmasks.h"
 #include "eval/poseval.h"
 
@@ -6,18 +7,27 @@ using namespace evalmask;
 void PositionEvaluate::AttackMasks()
 {
     const ChessBoard& b = *bb;
-    WKnightAtk = WBishopAtk = BBishopAtk = BKnightAtk = 0;
-    WRookAtk = BRookAtk = WQueenAtk = BQueenAtk = 0;
+    WKnightAtk = BKnightAtk = 0;
     WPawnAtk = WhitePawnAttacks(b.WhitePawns);
     BPawnAtk = BlackPawnAttacks(b.BlackPawns);
-    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= ChessBoard::KnightMask(p & -p);
-    for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= ChessBoard::KnightMask(p & -p);
-    for (uint64_t p = b.WhiteBishops; p; p &= p - 1) WBishopAtk |= b.BishopMask(p & -p);
-    for (uint64_t p = b.BlackBishops; p; p &= p - 1) BBishopAtk |= b.BishopMask(p & -p);
-    for (uint64_t p = b.WhiteRooks; p; p &= p - 1) WRookAtk |= b.RookMask(p & -p);
-    for (uint64_t p = b.BlackRooks; p; p &= p - 1) BRookAtk |= b.RookMask(p & -p);
-    for (uint64_t p = b.WhiteQueens; p; p &= p - 1) WQueenAtk |= b.RookMask(p & -p) | b.BishopMask(p & -p);
-    for (uint64_t p = b.BlackQueens; p; p &= p - 1) BQueenAtk |= b.RookMask(p & -p) | b.BishopMask(p & -p);
+    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= Attacks::Knight(Attacks::Square(p));
+    for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= Attacks::Knight(Attacks::Square(p));
+    // Each slider's own set is kept by its square for the piece terms.
+    const uint64_t occupied = b.AllPieces;
+    const auto sliders = [&](uint64_t pieces, uint64_t (*attacks)(int, uint64_t)) {
+        uint64_t kind = 0;
+        for (uint64_t p = pieces; p; p &= p - 1) {
+            const int sq = Attacks::Square(p);
+            kind |= SliderAtk[sq] = attacks(sq, occupied);
+        }
+        return kind;
+    };
+    WBishopAtk = sliders(b.WhiteBishops, Attacks::Bishop);
+    BBishopAtk = sliders(b.BlackBishops, Attacks::Bishop);
+    WRookAtk = sliders(b.WhiteRooks, Attacks::Rook);
+    BRookAtk = sliders(b.BlackRooks, Attacks::Rook);
+    WQueenAtk = sliders(b.WhiteQueens, Attacks::Queen);
+    BQueenAtk = sliders(b.BlackQueens, Attacks::Queen);
     WKingAtk = ChessBoard::KingMask(b.WhiteKing);
     BKingAtk = ChessBoard::KingMask(b.BlackKing);
     WAllAtk = WPawnAtk | WKnightAtk | WBishopAtk | WRookAtk | WQueenAtk | WKingAtk;

@@ -187,55 +187,77 @@ void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int
     }
 }
 
+namespace {
+// The eight passer ranks of one side (files a to h) as 4-bit fields and back; each rank is below 16.
+uint32_t PackRanks(const uint8_t* ranks)
+{
+    uint64_t t;
+    std::memcpy(&t, ranks, sizeof t);
+    t = (t | (t >> 4)) & 0x00FF00FF00FF00FFULL;
+    t = (t | (t >> 8)) & 0x0000FFFF0000FFFFULL;
+    return static_cast<uint32_t>(t | (t >> 16));
+}
+
+void UnpackRanks(uint32_t packed, uint8_t* ranks)
+{
+    uint64_t t = packed;
+    t = (t | (t << 16)) & 0x0000FFFF0000FFFFULL;
+    t = (t | (t << 8)) & 0x00FF00FF00FF00FFULL;
+    t = (t | (t << 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    std::memcpy(ranks, &t, sizeof t);
+}
+
+// Pawns that have another pawn of their side further up the same file.
+int32_t DoubledCount(uint64_t pawns, uint64_t filesWithout)
+{
+    return SimpleBitCount(pawns) - SimpleBitCount(~filesWithout & Rank1);
+}
+} // namespace
+
 void PositionEvaluate::StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs)
 {
     const ChessBoard& b = *bb;
     PawnHashEntry& e = PawnHashArray[b.PawnHashCode & PawnHashIndexMask];
     e.Key = b.PawnHashCode;
-    e.Pawns = b.WhitePawns | b.BlackPawns;
-    e.WDoubledPawns = WDoubledPawns;
-    e.BDoubledPawns = BDoubledPawns;
-    e.MidgameScore = mgs;
-    e.BackwardPawns = BackwardPawns;
-    e.OpenFiles = OpenFiles;
-    e.WPawnControl = WPawnControl;
-    e.BPawnControl = BPawnControl;
-    std::memcpy(e.WPasserRank, WPasserRank + 1, sizeof e.WPasserRank);
-    e.BPawnScore = bs;
-    e.WPawnScore = ws;
-    e.BPasserScore = BPasserScore;
-    e.WPasserScore = WPasserScore;
-    std::memcpy(e.BPasserRank, BPasserRank + 1, sizeof e.BPasserRank);
-    e.BPasserCount = BPasserCount;
-    e.WPasserCount = WPasserCount;
     e.Valid = 1;
+    e.WPasserCount = WPasserCount;
+    e.BPasserCount = BPasserCount;
+    e.WhitePawns = b.WhitePawns;
+    e.BlackPawns = b.BlackPawns;
+    e.BackwardPawns = BackwardPawns;
+    e.WPasserRanks = PackRanks(WPasserRank + 1);
+    e.BPasserRanks = PackRanks(BPasserRank + 1);
+    e.MidgameScore = mgs;
     e.EndgameScore = egs;
-    e.BHalfOpenFiles = BHalfOpenFiles;
-    e.WHalfOpenFiles = WHalfOpenFiles;
+    e.WPawnScore = ws;
+    e.BPawnScore = bs;
+    e.WPasserScore = WPasserScore;
+    e.BPasserScore = BPasserScore;
 }
 
 void PositionEvaluate::LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs)
 {
     const PawnHashEntry& e = PawnHashArray[bb->PawnHashCode & PawnHashIndexMask];
-    WDoubledPawns = e.WDoubledPawns;
-    BDoubledPawns = e.BDoubledPawns;
-    mgs = e.MidgameScore;
+    // The derived sets as PawnStructure makes them, from the pawns the entry was stored for.
+    WHalfOpenFiles = FilesWithout(e.WhitePawns);
+    BHalfOpenFiles = FilesWithout(e.BlackPawns);
+    OpenFiles = WHalfOpenFiles & BHalfOpenFiles;
+    WPawnControl = WhitePawnAttacks(e.WhitePawns);
+    BPawnControl = BlackPawnAttacks(e.BlackPawns);
+    WDoubledPawns = DoubledCount(e.WhitePawns, WHalfOpenFiles);
+    BDoubledPawns = DoubledCount(e.BlackPawns, BHalfOpenFiles);
     BackwardPawns = e.BackwardPawns;
-    OpenFiles = e.OpenFiles;
-    WPawnControl = e.WPawnControl;
-    BPawnControl = e.BPawnControl;
     WPasserRank[0] = WPasserRank[9] = BPasserRank[0] = BPasserRank[9] = 0;
-    std::memcpy(WPasserRank + 1, e.WPasserRank, sizeof e.WPasserRank);
-    bs = e.BPawnScore;
-    ws = e.WPawnScore;
-    BPasserScore = e.BPasserScore;
-    WPasserScore = e.WPasserScore;
-    std::memcpy(BPasserRank + 1, e.BPasserRank, sizeof e.BPasserRank);
-    BPasserCount = e.BPasserCount;
+    UnpackRanks(e.WPasserRanks, WPasserRank + 1);
+    UnpackRanks(e.BPasserRanks, BPasserRank + 1);
     WPasserCount = e.WPasserCount;
+    BPasserCount = e.BPasserCount;
+    mgs = e.MidgameScore;
     egs = e.EndgameScore;
-    BHalfOpenFiles = e.BHalfOpenFiles;
-    WHalfOpenFiles = e.WHalfOpenFiles;
+    ws = e.WPawnScore;
+    bs = e.BPawnScore;
+    WPasserScore = e.WPasserScore;
+    BPasserScore = e.BPasserScore;
 }
 
 int PositionEvaluate::PawnEval04(char side)

@@ -1,3 +1,4 @@
+#include "board/attacktables.h"
 #include "eval/evalmasks.h"
 #include "eval/poseval.h"
 
@@ -10,10 +11,6 @@ inline int TargetCount(uint64_t attacks, uint64_t own, uint64_t empty, uint64_t 
 {
     return SimpleBitCount(attacks & ~own & ~(empty & enemyPawnControl));
 }
-
-// With a single piece of a kind, the kind's attack mask is that piece's attack set: no second ray walk.
-// The choice is made from the board, not the counts, so a table index can never exceed one piece's reach.
-inline bool Single(uint64_t pieces) { return !(pieces & (pieces - 1)); }
 } // namespace
 
 int PositionEvaluate::KnightEval(char)
@@ -27,7 +24,7 @@ int PositionEvaluate::KnightEval(char)
         EndgameScore += KnightEnding[sq];
         // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
         if (WKnightPost[sq] && !(b.BlackPawns & WhitePawnAttacks(bit))) MidgameScore += WKnightPost[sq];
-        const int n = TargetCount(ChessBoard::KnightMask(bit), b.WhitePieces, empty, BPawnControl);
+        const int n = TargetCount(Attacks::Knight(sq), b.WhitePieces, empty, BPawnControl);
         MidgameScore += KnightMobility[n];
         EndgameScore += KnightMobility[n];
     }
@@ -37,7 +34,7 @@ int PositionEvaluate::KnightEval(char)
         if (BKnightPost[sq] && !(b.WhitePawns & BlackPawnAttacks(bit))) MidgameScore -= BKnightPost[sq];
         MidgameScore -= BKnightSquare[sq];
         EndgameScore -= KnightEnding[sq];
-        const int n = TargetCount(ChessBoard::KnightMask(bit), b.BlackPieces, empty, WPawnControl);
+        const int n = TargetCount(Attacks::Knight(sq), b.BlackPieces, empty, WPawnControl);
         MidgameScore -= KnightMobility[n];
         EndgameScore -= KnightMobility[n];
     }
@@ -53,19 +50,16 @@ int PositionEvaluate::BishopEval(char)
     BishopInfo[1] = {0, 0, 0, 54, b.PieceCounts[1][CountBishops], b.BlackBishops, b.BlackPieces, b.BlackPawns,
                      Rank6, Rank7};
     const uint64_t enemyControl[2] = {BPawnControl, WPawnControl};
-    const uint64_t kindAttacks[2] = {WBishopAtk, BBishopAtk};
     const int32_t* const squareTable[2] = {WBishopSquare, BBishopSquare};
 
     for (int s = 0; s < 2; s++) {
         BishopInfoRecord& info = BishopInfo[s];
-        const bool single = Single(info.Bishops);
         for (uint64_t p = info.Bishops; p; p &= p - 1) {
             const uint64_t bit = p & -p;
             const int sq = LowestSquare(bit);
             info.Mg += squareTable[s][sq];
             info.Eg += BishopEnding[sq];
-            const uint64_t attacks = single ? kindAttacks[s] : b.BishopMask(bit);
-            const int n = TargetCount(attacks, info.OwnPieces, empty, enemyControl[s]);
+            const int n = TargetCount(SliderAtk[sq], info.OwnPieces, empty, enemyControl[s]);
             info.Mg += BishopMobility[n];
             info.Eg += BishopMobility[n];
             // Fianchetto: g2 with pawns g3 and f2 or h2 (g7 with g6 and f7 or h7).
@@ -86,12 +80,10 @@ int PositionEvaluate::RookEval(char)
     const uint64_t empty = ~b.AllPieces;
     int32_t whiteHalfOpen = 0, blackHalfOpen = 0;
 
-    const bool whiteSingle = Single(b.WhiteRooks);
     for (uint64_t p = b.WhiteRooks; p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
-        const uint64_t attacks = whiteSingle ? WRookAtk : b.RookMask(bit);
-        const int32_t v = RookMobility[TargetCount(attacks, b.WhitePieces, empty, BPawnControl)];
+        const int32_t v = RookMobility[TargetCount(SliderAtk[sq], b.WhitePieces, empty, BPawnControl)];
         MidgameScore += v;
         EndgameScore += (14 * v) / 10;
         if (bit & OpenFiles) {
@@ -116,12 +108,10 @@ int PositionEvaluate::RookEval(char)
         }
     }
 
-    const bool blackSingle = Single(b.BlackRooks);
     for (uint64_t p = b.BlackRooks; p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
-        const uint64_t attacks = blackSingle ? BRookAtk : b.RookMask(bit);
-        const int32_t v = RookMobility[TargetCount(attacks, b.BlackPieces, empty, WPawnControl)];
+        const int32_t v = RookMobility[TargetCount(SliderAtk[sq], b.BlackPieces, empty, WPawnControl)];
         MidgameScore -= v;
         EndgameScore -= (14 * v) / 10;
         if (bit & OpenFiles) {
@@ -152,11 +142,9 @@ int PositionEvaluate::QueenEval(char)
     const ChessBoard& b = *bb;
     const uint64_t empty = ~b.AllPieces;
 
-    const bool whiteSingle = Single(b.WhiteQueens);
     for (uint64_t p = b.WhiteQueens; p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const uint64_t attacks = whiteSingle ? WQueenAtk : b.RookMask(bit) | b.BishopMask(bit);
-        const uint64_t t = attacks & ~b.WhitePieces & ~(empty & BPawnControl);
+        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~b.WhitePieces & ~(empty & BPawnControl);
         const int32_t v = QueenMobility[SimpleBitCount(t)];
         MidgameScore += v;
         EndgameScore += v;
@@ -167,11 +155,9 @@ int PositionEvaluate::QueenEval(char)
         }
     }
 
-    const bool blackSingle = Single(b.BlackQueens);
     for (uint64_t p = b.BlackQueens; p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const uint64_t attacks = blackSingle ? BQueenAtk : b.RookMask(bit) | b.BishopMask(bit);
-        const uint64_t t = attacks & ~b.BlackPieces & ~(empty & WPawnControl);
+        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~b.BlackPieces & ~(empty & WPawnControl);
         const int32_t v = QueenMobility[SimpleBitCount(t)];
         MidgameScore -= v;
         EndgameScore -= v;

@@ -34,6 +34,8 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     const auto view = [side](int32_t x) { return side == 0 ? x : -x; };
     bb = board;
     const ChessBoard& b = *board;
+    // The pawn entry is read after the attack masks; its line is usually not in cache.
+    __builtin_prefetch(&PawnHashArray[b.PawnHashCode & PawnHashIndexMask]);
     const int32_t* w = b.PieceCounts[0];
     const int32_t* k = b.PieceCounts[1];
     MidgameScore = EndgameScore = 0;

@@ -59,6 +59,9 @@ public:
     uint64_t WRookAtk, BRookAtk, WQueenAtk, BQueenAtk;
     uint64_t WKingAtk, BKingAtk;
     uint64_t WAllAtk, BAllAtk;
+    // The attack set of the bishop, rook or queen on each square, also filled by AttackMasks: the piece
+    // terms read each piece's own set here instead of walking its rays again. Other squares are stale.
+    uint64_t SliderAtk[64];
 
     // Filled by the constructor; no term reads them
     uint64_t FileMaskExcl[64];
