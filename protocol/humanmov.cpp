@@ -59,16 +59,6 @@ int EndsSearch(int result)
     return result;
 }
 
-// Plays a checked move on MainBoard; the side to move stays for the caller to flip.
-void PlayOnMainBoard(uint64_t from, uint64_t to, char promotion)
-{
-    const uint8_t kept = RightsKeptAfterMoveFrom(RightMostBit(from) - 1);
-    char mask;
-    MainBoard.MakeMove(from, to, promotion, &mask);
-    // The rook taken on its corner loses its right too, whatever square the move came from.
-    MainBoard.Castling &= static_cast<uint8_t>(kept & static_cast<uint8_t>(mask));
-}
-
 void ReadDepth(const char* word, int32_t& into)
 {
     if (!MainStatus.xboard) {
@@ -126,7 +116,7 @@ int MoveDuringAnalysis(const char* word)
         Flush();
         return 4;
     }
-    PlayOnMainBoard(from, to, promotion);
+    PlayCheckedMove(from, to, promotion);
     MainBoard.ToMove ^= 1;
     MainStatus.MoveNumber++;
     GameRecord::Record(MainBoard, MainBoard.ToMove);
@@ -145,6 +135,15 @@ void StartNewPosition()
     MoveList.Init();
     GameRecord::Reset();
     GameRecord::Record(MainBoard, MainBoard.ToMove);
+}
+
+void PlayCheckedMove(uint64_t from, uint64_t to, char promotion)
+{
+    const uint8_t kept = RightsKeptAfterMoveFrom(RightMostBit(from) - 1);
+    char mask;
+    MainBoard.MakeMove(from, to, promotion, &mask);
+    // The rook taken on its corner loses its right too, whatever square the move came from.
+    MainBoard.Castling &= static_cast<uint8_t>(kept & static_cast<uint8_t>(mask));
 }
 
 bool ParseTypedMove(const std::string& word, const ChessBoard& position, uint64_t* from, uint64_t* to,
@@ -411,7 +410,7 @@ int HumanMove()
             Flush();
             continue;
         }
-        PlayOnMainBoard(from, to, promotion);
+        PlayCheckedMove(from, to, promotion);
         // The clock counts every half-move since the last capture or pawn move.
         const int moveResult = MainBoard.FiftyMoveCount > 99 ? 7 : 0;
         GameRecord::Record(MainBoard, MainBoard.ToMove ^ 1);

@@ -23,6 +23,10 @@ void SetupBoardFromEdit();
 bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* from, uint64_t* to,
                     char* promotion);
 
+// Plays a move that ParseTypedMove accepted on MainBoard, with its castling rights; the side to move
+// stays for the caller to flip.
+void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
+
 // "quit" was given (or the input ended): the game loop ends.
 bool QuitRequested();
 

@@ -13,6 +13,7 @@
 #include "protocol/bench.h"
 #include "protocol/gameloop.h"
 #include "protocol/pending.h"
+#include "protocol/uciprotocol.h"
 #include "protocol/posfile.h"
 #include "protocol/startup.h"
 #include "search/hashtab.h"
@@ -232,7 +233,8 @@ int RunMatches(char** argv, const StartupState& state)
         if (MainStatus.UCIMode == 0) PlayGame();
 
         if (MainStatus.UCIMode == 1) {
-            if (!Pending::UCIPrep(state.word.c_str())) return 0;
+            UCI.UCIPrep(state.word.c_str());
+            if (!UCI.Active) return 0;
             MainStatus.NextMatch = 1;
             continue;
         }

@@ -5,7 +5,6 @@
 
 #include "eval/pawnhash.h"
 #include "board/movetext.h"
-#include "protocol/uciprotocol.h"
 #include "search/compmov.h"
 
 namespace {
@@ -28,16 +27,3 @@ void Pending::ParseEPDSuite(const char*)
     NotYet("the test-suite runner");
 }
 
-bool Pending::UCIPrep(const char*)
-{
-    NotYet("the UCI protocol");
-    return false;
-}
-
-UCIProtocol UCI;
-
-int UCIProtocol::UCIPrep(const char* word)
-{
-    WriteLogFile(word);
-    return 4;
-}

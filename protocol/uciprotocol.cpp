@@ -1,0 +1,463 @@
+#include "protocol/uciprotocol.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/hashcode.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
+#include "board/movhist.h"
+#include "board/setup.h"
+#include "eval/pawnhash.h"
+#include "eval/poseval.h"
+#include "platform/input.h"
+#include "protocol/humanmov.h"
+#include "search/book.h"
+#include "search/compmov.h"
+#include "search/hashtab.h"
+
+UCIProtocol UCI;
+
+namespace {
+constexpr const char* SiteAddress = "(none)";
+
+void Say(const char* text)
+{
+    printf("%s\n", text);
+    fflush(stdout);
+}
+
+void LogFormat(const char* format, long long value)
+{
+    char text[128];
+    snprintf(text, sizeof text, format, value);
+    WriteLogFile(text);
+}
+
+bool BeginsWith(const std::string& text, const char* word)
+{
+    return text.compare(0, strlen(word), word) == 0;
+}
+
+bool Contains(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
+
+// The number after a keyword of a "go" command, as a whole word ("wtime 1000"); false without one.
+bool NumberAfter(const std::string& text, const char* key, int64_t* value)
+{
+    const size_t length = strlen(key);
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+        const bool starts = at == 0 || text[at - 1] == ' ' || text[at - 1] == '\t';
+        const size_t end = at + length;
+        if (!starts || end >= text.size() || (text[end] != ' ' && text[end] != '\t')) continue;
+        char* stop = nullptr;
+        const long long n = strtoll(text.c_str() + end, &stop, 10);
+        if (stop == text.c_str() + end) return false;
+        *value = n;
+        return true;
+    }
+    return false;
+}
+
+int32_t Clamp32(int64_t n)
+{
+    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
+}
+
+// "e2e4", "e7e8q": the move in coordinates, with the promotion letter of a promoting move.
+std::string MoveWord(int from, int to, char promotion)
+{
+    std::string w{files[from & 7], static_cast<char>('1' + ((from >> 3) & 7)), files[to & 7],
+                  static_cast<char>('1' + ((to >> 3) & 7))};
+    switch (promotion) {
+    case 'Q': case 'q': w += 'q'; break;
+    case 'R': case 'r': w += 'r'; break;
+    case 'B': case 'b': w += 'b'; break;
+    case 'N': case 'n': w += 'n'; break;
+    default: break;
+    }
+    return w;
+}
+
+// The first legal move of the position, for a search cut short before it had one of its own.
+bool AnyLegalMove(const ChessBoard& position, uint64_t* from, uint64_t* to, char* promotion)
+{
+    ChessBoard board = position;
+    MoveGen list;
+    const int n = list.GenerateAllMoves(board.ToMove, &board, static_cast<char>(board.Castling));
+    for (int i = 0; i < n; i++) {
+        const std::string w = MoveWord(RightMostBit(list.From[i]) - 1, RightMostBit(list.To[i]) - 1, list.Promote[i]);
+        if (ParseTypedMove(w, position, from, to, promotion)) return true;
+    }
+    return false;
+}
+} // namespace
+
+int UCIProtocol::UCIPrep(const char* text)
+{
+    CommandLine = text;
+    WriteLogFile(text);
+    return UCICore();
+}
+
+void UCIProtocol::Identify()
+{
+    printf("id name Orvex %s\n", Version);
+    printf("id author Pellanor - web site %s\n", SiteAddress);
+    Say("option name UCI_AnalyseMode type check default false");
+    Say("option name OwnBook type check default false");
+    Say("option name SecondaryBook type check default false");
+    Say("option name UCI_ShowCurrLine type check default true");
+    Say("option name Ponder type check default false");
+    printf("option name UCI_EngineAbout type string default Orvex by Pellanor, a chess engine for UCI and xboard "
+           "interfaces. Web Site at %s\n",
+           SiteAddress);
+    Say("uciok");
+    WriteLogFile("Sent uciok\n");
+    MainStatus.UseBook = 0;
+    State = WAITING;
+}
+
+void UCIProtocol::Position()
+{
+    Status& st = MainStatus;
+    const std::string& text = CommandLine;
+    const size_t movesAt = text.find("moves");
+    if (Contains(text, "startpos")) {
+        ToMove = 0;
+        Search.ClearHistory();
+        MainBoard.InitRep();
+        st.initVars();
+        st.HumanToMove = 1;
+        MainBoard.FiftyMoveCount = 0;
+        MainBoard.ToMove = 0;
+        st.GameInProgress = 1;
+    }
+    const size_t fenAt = text.find("fen");
+    if (fenAt != std::string::npos) {
+        std::string fen = fenAt + 4 <= text.size() ? text.substr(fenAt + 4) : std::string();
+        if (movesAt != std::string::npos && movesAt > fenAt) fen = text.substr(fenAt + 4, movesAt - fenAt - 4);
+        ChessBoard checked;
+        // An invalid position changes nothing (the set-up says why); its moves are not played either.
+        if (!ParseFen(fen.c_str(), checked, nullptr)) {
+            SetupBoard(fen.c_str());
+            return;
+        }
+        Search.ClearHistory();
+        MainBoard.InitRep();
+        st.initVars();
+        st.HumanToMove = 1;
+        MainBoard.FiftyMoveCount = 0;
+        MainBoard.ToMove = 0;
+        SetupBoard(fen.c_str());
+        WriteLogFile(fen.c_str());
+        ToMove = MainBoard.ToMove;
+    }
+    MainBoard.InitPieceCounts();
+    // Positions of an earlier game must never count as repetitions of this one.
+    MoveList.Init();
+    if (movesAt != std::string::npos) ProcessMoves(text.c_str() + movesAt + 5);
+    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
+}
+
+int UCIProtocol::ProcessMoves(const char* list)
+{
+    MainBoard.FiftyMoveCount = 0;
+    MoveList.Init();
+    MainStatus.MoveNumber = 0;
+    int count = 0;
+    const char* p = list;
+    for (;;) {
+        while (*p == ' ' || *p == '\t' || *p == '\r') p++;
+        const char* end = p;
+        while (*end && *end != ' ' && *end != '\t' && *end != '\r' && *end != '\n') end++;
+        const std::string token(p, end);
+        if (token.size() < 2 || token[0] < 'a' || token[0] > 'h' || token[1] < '0' || token[1] > '8') break;
+        if (!MakeMoves(token)) {
+            printf("ERROR: illegal move in the move list: %s\n", token.c_str());
+            fflush(stdout);
+            break;
+        }
+        count++;
+        p = end;
+    }
+    return count;
+}
+
+bool UCIProtocol::MakeMoves(const std::string& move)
+{
+    uint64_t from, to;
+    char promotion;
+    if (!ParseTypedMove(move, MainBoard, &from, &to, &promotion)) return false;
+    FromSquare = RightMostBit(from) - 1;
+    ToSquare = RightMostBit(to) - 1;
+    FromMask = from;
+    ToMask = to;
+    MainStatus.MoveNumber++;
+    PlayCheckedMove(from, to, promotion);
+    // Each move passes the turn, so every move of the list is checked for the side that plays it.
+    MainBoard.ToMove ^= 1;
+    ToMove = MainBoard.ToMove;
+    uint64_t upper, lower;
+    genhashcode(ToMove, MainBoard.Castling, &upper, &lower, &MainBoard);
+    MoveList.InsertHashCodeMoveHistory(upper, lower);
+    return true;
+}
+
+void UCIProtocol::SetOption()
+{
+    Status& st = MainStatus;
+    const std::string& text = CommandLine;
+    const bool on = Contains(text, "true");
+    if (Contains(text, "OwnBook") || Contains(text, "SecondaryBook")) {
+        st.UseBook = on ? 1 : 0;
+        if (on) buildbook();
+    }
+    if (Contains(text, "UCI_ShowCurrLine")) ShowCurrLine = on ? 1 : 0;
+    if (Contains(text, "UCI_AnalyseMode")) {
+        if (on) {
+            st.Analyze = 1;
+            st.Post = 1;
+            st.Force = 0;
+            st.HumanToMove = 0;
+            st.NodesPerSecond = 200005;
+            st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
+        } else {
+            st.Post = 0;
+            st.Analyze = 0;
+        }
+    }
+    if (Contains(text, "Ponder") && !Contains(text, "UCI_")) {
+        PonderOption = on ? 1 : 0;
+        if (on) st.Ponder = 0;
+    }
+}
+
+void UCIProtocol::NewGame()
+{
+    Status& st = MainStatus;
+    ToMove = 0;
+    Search.ClearHistory();
+    MainBoard.InitRep();
+    st.initVars();
+    MainBoard.InitPieceCounts();
+    MoveList.Init();
+    ClearPawnHash();
+    PositionCache.ClearTranspositionTables();
+    PonderOption = 0;
+    State = WAITING;
+    st.HumanToMove = 1;
+    MainBoard.FiftyMoveCount = 0;
+    MainBoard.ToMove = 0;
+    st.GameInProgress = 1;
+    st.Ponder = 0;
+    st.NodesPerSecond = NewGameNodesPerSecond;
+    WriteLogFile("Processing ucinewgame\n");
+}
+
+void UCIProtocol::Go()
+{
+    Status& st = MainStatus;
+    const std::string text = CommandLine;
+    State = SEARCHING;
+    st.TimeInc = 0;
+    st.TimeLeft = 0;
+    MainBoard.FixedDepth = 0;
+    st.FD = 0;
+    st.ST = 0;
+    // Every search says afresh whether it ponders or analyses.
+    st.Analyze = 0;
+    st.Ponder = 0;
+    if (Contains(text, "Mimic Student")) {
+        printf("Mimic info Student ");
+        fflush(stdout);
+        st.Mimic = STUDENT;
+        MainBoard.InitPieceCounts();
+        PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+    }
+    if (Contains(text, "Mimic Oracle")) {
+        st.Mimic = ORACLE;
+        MainBoard.InitPieceCounts();
+        const int v = PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+        printf("Mimic info Oracle %d\n", v);
+        fflush(stdout);
+    }
+    if (Contains(text, "infinite")) {
+        st.Analyze = 1;
+        st.ST = 1209600000;
+        st.Force = 0;
+        State = INFINITE;
+        st.NodesPerSecond = InfiniteNodesPerSecond;
+    }
+    int64_t n;
+    const bool white = MainBoard.ToMove == 0;
+    if (NumberAfter(text, white ? "wtime" : "btime", &n)) {
+        st.TimeLeft = Clamp32(n);
+        LogFormat("MainStatus.TimeLeft = %lld\n", st.TimeLeft);
+    }
+    if (NumberAfter(text, white ? "winc" : "binc", &n)) {
+        st.TimeInc = Clamp32(n / 1000);
+        LogFormat("MainStatus.TimeInc = %lld\n", st.TimeInc);
+    }
+    st.MovesPerSession = 0;
+    if (NumberAfter(text, "movestogo", &n)) {
+        st.MovesPerSession = Clamp32(n);
+        LogFormat("MainStatus.MovesPerSession = %lld\n", st.MovesPerSession);
+    }
+    if (NumberAfter(text, "depth", &n)) {
+        MainBoard.FixedDepth = Clamp32(n);
+        st.FD = static_cast<int8_t>(static_cast<uint8_t>(n & 0xFF));
+        LogFormat("MainBoard.FixedDepth = %lld\n", MainBoard.FixedDepth);
+    }
+    if (NumberAfter(text, "movetime", &n)) {
+        st.ST = Clamp32(n);
+        LogFormat("MainStatus.ST = %lld\n", st.ST);
+        st.TimePerMove = st.ST;
+        st.TimeLeft = Clamp32(static_cast<int64_t>(st.ST) * 60);
+        LogFormat("MainStatus.ST = %lld\n", st.ST);
+    }
+    if (Contains(text, "ponder")) {
+        st.Ponder = 1;
+        State = PONDERING;
+    }
+    if (Contains(text, "Mimic")) return;
+
+    char log[160];
+    snprintf(log, sizeof log, "MovesPerSession %d TimeLeft %d TimeInc %d \n", st.MovesPerSession, st.TimeLeft,
+             st.TimeInc);
+    WriteLogFile(log);
+    const ChessBoard root = MainBoard;
+    uint64_t from = 0, to = 0;
+    char promotion = NoPromotion;
+    const int v = Search.ProgressiveDeepening(MainBoard, st.FD, &from, &to, &promotion);
+    Promote = promotion;
+
+    // The move handed back must be a legal one of the position searched; a search cut short before its
+    // first move was complete falls back to any legal move.
+    std::string best;
+    const bool noMove = Search.RootHadNoMove;
+    if (!noMove) {
+        uint64_t f, t;
+        char p;
+        best = MoveWord(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
+        if (!from || !to || !ParseTypedMove(best, root, &f, &t, &p)) {
+            if (AnyLegalMove(root, &from, &to, &promotion)) best = MoveWord(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
+            else best.clear();
+        }
+    }
+    printf("info score cp %d\n", v / 10);
+    std::string line = "bestmove ";
+    if (best.empty()) {
+        line += "0000";
+    } else {
+        line += best + " ";
+        // The expected reply, only when it is a legal move after the best one.
+        if (PonderOption == 1 && Search.PVLength >= 2) {
+            ChessBoard after = root;
+            uint64_t f, t;
+            char p;
+            ParseTypedMove(best, after, &f, &t, &p);
+            char mask;
+            after.MakeMove(f, t, p, &mask);
+            after.ToMove ^= 1;
+            const PVEntry reply = Search.PVTable[0][1];
+            const std::string ponder = MoveWord((reply.Move >> 6) & 63, reply.Move & 63, reply.Promote);
+            if (ParseTypedMove(ponder, after, &f, &t, &p)) line += "ponder " + ponder;
+        }
+    }
+    printf("%s\n", line.c_str());
+    fflush(stdout);
+    State = WAITING;
+    WriteLogFile("Sent bestmove ");
+    WriteLogFile(line.c_str() + 9);
+    WriteLogFile("\n");
+}
+
+int UCIProtocol::UCICore()
+{
+    Status& st = MainStatus;
+    for (;;) {
+        // A pass nested in a running search acts only on what may come during a search.
+        const bool nested = State != WAITING;
+        const std::string text = CommandLine;
+        if (text == "uci") {
+            if (nested) WriteLogFile("Ignored during a search: uci\n");
+            else Identify();
+        }
+        if (text == "isready") {
+            Say("readyok");
+            WriteLogFile("Sent readyok\n");
+        }
+        if (BeginsWith(text, "position")) {
+            if (nested) WriteLogFile("Ignored during a search: position\n");
+            else Position();
+        }
+        if (BeginsWith(text, "go")) {
+            if (nested) {
+                WriteLogFile("Ignored during a search: go\n");
+            } else {
+                Go();
+                // A new game asked for during the search comes next; any other word the search took is done.
+                if (!BeginsWith(CommandLine, "ucinewgame")) CommandLine = "OrvexSearchFinished";
+            }
+        }
+        if (CommandLine == "OrvexSearchFinished") {
+            WriteLogFile("Received the OrvexSearchFinished message - a search has finished\n");
+            WriteLogFile("===========================================================\n");
+            State = WAITING;
+        }
+        if (BeginsWith(CommandLine, "ponderhit")) {
+            st.Ponder = 0;
+            State = SEARCHING;
+            if (Search.Searching) Search.StartClock();
+            return 1;
+        }
+        if (BeginsWith(CommandLine, "stop") && State != WAITING) {
+            // Any search ends at once and answers with the best move it has.
+            Search.AbortSearch();
+            st.Analyze = 0;
+            st.Ponder = 0;
+            WriteLogFile("Received stop and Aborting Ponder\n");
+            return 2;
+        }
+        if (CommandLine == "ucinewgame") {
+            if (State != WAITING) {
+                Search.AbortSearch();
+                st.Analyze = 0;
+                st.Ponder = 0;
+                WriteLogFile("Received ucinewgame while doing something other than WAITING\n");
+                return 2;
+            }
+            NewGame();
+        }
+        if (BeginsWith(CommandLine, "setoption")) {
+            if (nested) WriteLogFile("Ignored during a search: setoption\n");
+            else SetOption();
+        }
+        if (BeginsWith(CommandLine, "quit")) {
+            CloseLogFile();
+            Active = 0;
+            st.NextMatch = 0;
+            st.GameInProgress = 0;
+            fflush(stdout);
+            exit(0);
+        }
+        CommandLine = "\n";
+        if (State != WAITING) {
+            WriteLogFile("State != WAITING so returning 1\n");
+            return 1;
+        }
+        std::string line;
+        // The end of input means the interface is gone.
+        if (!StdinReader::ReadLine(line)) line = "quit";
+        const size_t start = line.find_first_not_of(" \t");
+        CommandLine = start == std::string::npos ? std::string() : line.substr(start);
+        while (!CommandLine.empty() && (CommandLine.back() == ' ' || CommandLine.back() == '\t'))
+            CommandLine.pop_back();
+        WriteLogFile(CommandLine.c_str());
+    }
+}
