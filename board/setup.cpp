@@ -41,7 +41,7 @@ bool MaterialIsReachable(uint64_t pawns, uint64_t knights, uint64_t bishops, uin
     return SimpleBitCount(all) <= 16 && p <= 8 && promoted <= 8 - p;
 }
 
-// Placement: ranks 8 to 1 separated by "/", each covering exactly eight squares; a digit skips that
+// Placement: ranks 8 to 1 separated by "/", each covering exactly eight squares; a number skips that
 // many squares and any other character takes one (unknown letters leave it empty). Returns the length
 // of the field, or -1 when the ranks do not fit the board. A second king letter of one colour would
 // replace the first, so it makes the text invalid instead.
@@ -54,9 +54,14 @@ int ReadPlacement(const char* text, ChessBoard& board)
             if (file != 8 || rank == 0) return -1;
             rank--;
             file = 0;
-        } else if (c >= '1' && c <= '8') {
-            file += c - '0';
-            if (file > 8) return -1;
+        } else if (c >= '0' && c <= '9') {
+            // A run of digits is one number of empty squares: "44" is forty-four, not four and four.
+            int run = 0;
+            for (; text[i] >= '0' && text[i] <= '9'; i++)
+                if (run <= 8) run = run * 10 + (text[i] - '0');
+            i--;
+            file += run;
+            if (run == 0 || file > 8) return -1;
         } else {
             if (file >= 8) return -1;
             whiteKings += c == 'K';

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 
@@ -64,6 +65,27 @@ bool FillMore()
     }
 }
 
+// A word or line keeps its first MaxKept bytes and drops the rest, with one message. Input that runs
+// on for MaxDropped bytes more without a break is no protocol text: it counts as the end of input.
+constexpr size_t MaxKept = size_t{1} << 20;
+constexpr size_t MaxDropped = size_t{16} << 20;
+
+// Counts one dropped byte; true when the input is to be taken as ended.
+bool Overlong(size_t& dropped, const char* what)
+{
+    if (dropped++ == 0) {
+        printf("ERROR: input %s longer than %zu bytes; the rest of it is dropped\n", what, MaxKept);
+        fflush(stdout);
+    }
+    if (dropped < MaxDropped) return false;
+    printf("ERROR: no end of the %s after %zu more bytes; the input is taken as ended\n", what, MaxDropped);
+    fflush(stdout);
+    Eof = true;
+    Begin = End = 0;
+    MidLine = false;
+    return true;
+}
+
 // Whether a read would return at once.
 bool ReadableNow()
 {
@@ -77,6 +99,7 @@ namespace StdinReader {
 bool ReadWord(std::string& word)
 {
     word.clear();
+    size_t dropped = 0;
     for (;;) {
         if (!Fill()) return !word.empty();
         char c = Buffer[Begin];
@@ -86,9 +109,13 @@ bool ReadWord(std::string& word)
             Begin++;
             continue;
         }
-        word.push_back(c);
         MidLine = true;
         Begin++;
+        if (word.size() < MaxKept) {
+            word.push_back(c);
+        } else if (Overlong(dropped, "word")) {
+            return true;
+        }
     }
 }
 
@@ -96,6 +123,7 @@ bool ReadLine(std::string& line)
 {
     line.clear();
     bool any = false;
+    size_t dropped = 0;
     for (;;) {
         if (!Fill()) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -108,7 +136,11 @@ bool ReadLine(std::string& line)
             if (!line.empty() && line.back() == '\r') line.pop_back();
             return true;
         }
-        line.push_back(c);
+        if (line.size() < MaxKept) {
+            line.push_back(c);
+        } else if (Overlong(dropped, "line")) {
+            return true;
+        }
     }
 }
 

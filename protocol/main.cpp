@@ -12,10 +12,10 @@
 #include "platform/input.h"
 #include "protocol/bench.h"
 #include "protocol/gameloop.h"
-#include "protocol/pending.h"
 #include "protocol/uciprotocol.h"
 #include "protocol/posfile.h"
 #include "protocol/startup.h"
+#include "search/compmov.h"
 #include "search/hashtab.h"
 
 namespace {
@@ -165,7 +165,7 @@ void RunSuite(char** argv, const StartupState& state)
         fflush(stdout);
         exit(1);
     }
-    Pending::ParseEPDSuite(argv[state.suiteArg]);
+    ParseEPDSuite(argv[state.suiteArg]);
 }
 
 void WriteMatchBanner()
@@ -184,7 +184,9 @@ int RunMatches(char** argv, const StartupState& state)
             ClearPawnHash();
             PositionCache.ClearTranspositionTables();
         }
-        Pending::ResetMatchCounters();
+        Phashattempts = 0;
+        Phashmisses = 0;
+        Search.ClearHistory();
 
         if (MainStatus.PERFT == 1) {
             PerfT perft(MainStatus.getFD());

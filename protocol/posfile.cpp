@@ -4,28 +4,123 @@
 #include <cstdlib>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "board/board.h"
+#include "board/hashcode.h"
+#include "board/movegen.h"
+#include "board/movetext.h"
 #include "board/setup.h"
+#include "eval/poseval.h"
+#include "search/compmov.h"
+
+namespace {
+// Longest line kept from a position or suite file; a FEN with operations is far shorter.
+constexpr size_t MaxLine = size_t{1} << 20;
+
+void Fail(const char* path)
+{
+    printf("ERROR: opening file %s\n", path);
+    fflush(stdout);
+    exit(1);
+}
+
+// Opens a file for reading; a path that is no readable file (a directory, say) cannot be opened.
+FILE* OpenFile(const char* path)
+{
+    struct stat info;
+    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return nullptr;
+    return fopen(path, "r");
+}
+
+enum class Line { Read, TooLong, End };
+
+// One line without its newline and without a trailing carriage return.
+Line ReadFileLine(FILE* file, std::string& line)
+{
+    line.clear();
+    int c = fgetc(file);
+    if (c == EOF) return Line::End;
+    bool tooLong = false;
+    size_t read = 0;
+    for (; c != EOF && c != '\n'; c = fgetc(file)) {
+        if (line.size() < MaxLine) line += static_cast<char>(c);
+        else tooLong = true;
+        // An endless line (a device, say) is given up after a while.
+        if (++read > 16 * MaxLine) break;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return tooLong ? Line::TooLong : Line::Read;
+}
+} // namespace
 
 void LoadPositionFile(const char* path)
 {
-    FILE* file = fopen(path, "r");
-    if (!file) {
-        printf("ERROR: opening file %s\n", path);
-        fflush(stdout);
-        exit(1);
-    }
+    FILE* file = OpenFile(path);
+    if (!file) Fail(path);
     std::string line;
-    int c = fgetc(file);
-    if (c == EOF) {
+    const Line result = ReadFileLine(file, line);
+    fclose(file);
+    if (result == Line::End) {
         // Nothing to set up is a failure, so the exit status says so.
         printf("Empty file\n");
         fflush(stdout);
-        fclose(file);
         exit(1);
     }
-    for (; c != EOF && c != '\n'; c = fgetc(file)) line += static_cast<char>(c);
+    // A position that cannot be set up must not let the run go on from another one.
+    if (result == Line::TooLong) {
+        printf("ERROR: the first line of %s is too long for a position\n", path);
+        fflush(stdout);
+        exit(1);
+    }
+    if (!SetupBoard(line.c_str())) exit(1);
+    MainBoard.InitPieceCounts();
+}
+
+void ParseEPDSuite(const char* path)
+{
+    Status& st = MainStatus;
+    FILE* file = OpenFile(path);
+    if (!file) Fail(path);
+    printf("## file opened %s\n", path);
+    printf("## Entering ParseEPDSuite and Opened data file\n");
+    if (st.Mimic == STUDENT) printf("In ParseEPDSuite and Mimic == STUDENT \n");
+    fflush(stdout);
+
+    int count = 0;
+    std::string line;
+    for (Line result; (result = ReadFileLine(file, line)) != Line::End;) {
+        count++;
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        if (result == Line::TooLong) {
+            printf("ERROR: line %d is too long for a position\n", count);
+            fflush(stdout);
+            continue;
+        }
+        // Each position starts clean: only its own pieces, side and castling rights count.
+        if (!SetupBoard(line.c_str())) continue;
+        MainBoard.InitPieceCounts();
+        MainBoard.FiftyMoveCount = 0;
+        genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
+        if (st.Mimic == 0) MainBoard.DisplayBoard();
+        if (st.DoTestSuite) {
+            printf("%s\n", line.c_str());
+            if (st.FD == 0) st.FD = 3;
+            const int score = Search.ProgressiveDeepening(MainBoard, st.FD, &MainBoard.BestFrom, &MainBoard.BestTo,
+                                                          &MainBoard.BestPromote);
+            char text[MoveTextSize];
+            fillmovestring(text, score, static_cast<char>(RightMostBit(MainBoard.BestFrom) - 1),
+                           static_cast<char>(RightMostBit(MainBoard.BestTo) - 1), MainBoard.BestPromote, st.FD);
+            if (Search.RootHadNoMove) printf("%d %d   (no legal move)\n", st.FD, score);
+            else printf("%d %d   %s", st.FD, score, text);
+            fflush(stdout);
+        }
+        if (st.Mimic == STUDENT || st.PEV) {
+            MainBoard.InitPieceCounts();
+            PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+        }
+    }
     fclose(file);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (SetupBoard(line.c_str())) MainBoard.InitPieceCounts();
+    printf("%d\n", count);
+    fflush(stdout);
 }

@@ -136,6 +136,9 @@ TEST(Fen, InvalidTextsAreRejectedAndChangeNothing)
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w - - 0 1",          // nine ranks
         "rnbqkbnr/pppppppp/9/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",            // rank too long
         "rnbqkbnr/ppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",             // rank too short
+        "4k3/44/8/8/8/8/8/4K3 w - - 0 1",                                   // a run of digits is one number
+        "4k3/11111111/8/8/8/8/8/4K3 w - - 0 1",
+        "4k3/0/8/8/8/8/8/4K3 w - - 0 1",
         longText,
         slashes,
         digits,

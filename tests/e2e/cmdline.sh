@@ -84,9 +84,14 @@ expect_line "position file" "81 Total Nodes at Depth = 2"
 
 printf '4k3/8/8/8/8/8/8/4K3 w - - 0 1 extra\n' >kings.fen
 printf 'not a position\n' >bad.fen
-run "bad position" 0 open-pipe -lpf bad.fen -perft -fd 1
+# A position file without a position stops the run: going on from the start position would report a
+# result for a position nobody asked about.
+run "bad position" 1 open-pipe -lpf bad.fen -perft -fd 1
 expect_count "bad position" "ERROR: " 1
-expect_line "bad position" "20 Total Nodes at Depth = 1"
+expect_count "bad position" "Total Nodes" 0
+mkdir -p a-directory
+run "directory" 1 open-pipe -lpf a-directory -perft -fd 1
+expect_line "directory" "ERROR: opening file a-directory"
 
 # A value is tested against the options still to come: "-st" inside the file name takes the next
 # argument, so "-perft" must not follow the name directly to count.

@@ -146,10 +146,16 @@ TEST(SearchPoll, CommandWaitingBeforeTheSearchIsTakenWithoutTheRestOfItsLine)
     const std::vector<std::string> words = log.Lines();
     EXPECT_EQ(Count(words, "foo"), 1);
     EXPECT_EQ(Count(words, "bar"), 0) << "the rest of the command's line is dropped";
-    // The next line is a command of its own, handed over at a later poll, never discarded with "foo".
-    EXPECT_EQ(Count(words, "next"), 1);
-    EXPECT_LT(IndexOf(words, "foo"), IndexOf(words, "next"));
-    EXPECT_FALSE(StdinReader::InputWaiting());
+    // The next line is a command of its own, never discarded with "foo": handed over at a later poll,
+    // or still waiting when a slow machine ends the search first.
+    if (Count(words, "next") == 1) {
+        EXPECT_LT(IndexOf(words, "foo"), IndexOf(words, "next"));
+        EXPECT_FALSE(StdinReader::InputWaiting());
+    } else {
+        std::string word;
+        EXPECT_TRUE(StdinReader::ReadWord(word));
+        EXPECT_EQ(word, "next");
+    }
     EXPECT_FALSE(StdinReader::AtEnd());
 }
 
