@@ -348,23 +348,28 @@ void RootMoveStore::NextRootMove(int i, int n, uint64_t* from, uint64_t* to, cha
 
 // Output
 
+// The root line for the thinking and info lines; empty while the root has no move (packed 0 is a1a1,
+// which no move is), so a mated or stalemated side shows no made-up move.
 void SearchRoutines::PrintThinkingLine(int depth, int score)
 {
-    char text[MoveTextSize];
-    RootMoveText(text, PVTable[0][0].Promote);
+    char text[MoveTextSize] = " \n";
+    if (PVTable[0][0].Move != 0) RootMoveText(text, PVTable[0][0].Promote);
     printf("%d %d %d %lld %s", depth, score / 10, MainStatus.MoveTime * 100, static_cast<long long>(Nodes()), text);
     fflush(stdout);
 }
 
 void SearchRoutines::PrintInfoLine(int depth, int score, bool withTime)
 {
-    char text[MoveTextSize];
-    RootMoveText(text, PVTable[0][0].Promote);
+    char text[MoveTextSize + 4] = "\n";
+    if (PVTable[0][0].Move != 0) {
+        memcpy(text, " pv", 3);
+        RootMoveText(text + 3, PVTable[0][0].Promote);
+    }
     if (withTime)
-        printf("info depth %d score cp %d time %d nodes %lld pv%s", depth, score / 10, MainStatus.MoveTime * 1000,
+        printf("info depth %d score cp %d time %d nodes %lld%s", depth, score / 10, MainStatus.MoveTime * 1000,
                static_cast<long long>(Nodes()), text);
     else
-        printf("info depth %d score cp %d nodes %lld pv%s", depth, score / 10, static_cast<long long>(Nodes()), text);
+        printf("info depth %d score cp %d nodes %lld%s", depth, score / 10, static_cast<long long>(Nodes()), text);
     fflush(stdout);
 }
 
