@@ -139,8 +139,15 @@ void UCIProtocol::Position()
     }
     const size_t fenAt = text.find("fen");
     if (fenAt != std::string::npos) {
-        std::string fen = fenAt + 4 <= text.size() ? text.substr(fenAt + 4) : std::string();
-        if (movesAt != std::string::npos && movesAt > fenAt) fen = text.substr(fenAt + 4, movesAt - fenAt - 4);
+        const size_t fenEnd = movesAt != std::string::npos && movesAt > fenAt ? movesAt : text.size();
+        // The fields, however many blanks or tabs the interface put between them.
+        std::string fen;
+        for (size_t i = fenAt + 3; i < fenEnd; i++) {
+            const char c = text[i] == '\t' ? ' ' : text[i];
+            if (c == ' ' && (fen.empty() || fen.back() == ' ')) continue;
+            fen += c;
+        }
+        while (!fen.empty() && fen.back() == ' ') fen.pop_back();
         ChessBoard checked;
         // An invalid position changes nothing (the set-up says why); its moves are not played either.
         if (!ParseFen(fen.c_str(), checked, nullptr)) {
@@ -411,10 +418,15 @@ int UCIProtocol::UCICore()
             State = WAITING;
         }
         if (BeginsWith(CommandLine, "ponderhit")) {
-            st.Ponder = 0;
-            State = SEARCHING;
-            if (Search.Searching) Search.StartClock();
-            return 1;
+            // One that crosses the answer of its search finds nothing to turn into a timed search.
+            if (State == WAITING) {
+                WriteLogFile("Ignored without a search: ponderhit\n");
+            } else {
+                st.Ponder = 0;
+                State = SEARCHING;
+                if (Search.Searching) Search.StartClock();
+                return 1;
+            }
         }
         if (BeginsWith(CommandLine, "stop") && State != WAITING) {
             // Any search ends at once and answers with the best move it has.

@@ -360,16 +360,35 @@ void SearchRoutines::PrintThinkingLine(int depth, int score)
 
 void SearchRoutines::PrintInfoLine(int depth, int score, bool withTime)
 {
-    char text[MoveTextSize + 4] = "\n";
+    // Interfaces read the line as UCI moves: each with its promotion letter, separated by blanks.
+    std::string pv;
     if (PVTable[0][0].Move != 0) {
-        memcpy(text, " pv", 3);
-        RootMoveText(text + 3, PVTable[0][0].Promote);
+        pv = " pv";
+        const int length = PVLength > 1 ? std::min(PVLength, MaxPly) : 1;
+        for (int k = 0; k < length; k++) {
+            const PVEntry& e = PVTable[0][k];
+            const int from = (e.Move >> 6) & 63, to = e.Move & 63;
+            pv += ' ';
+            pv += files[from & 7];
+            pv += static_cast<char>('1' + (from >> 3));
+            pv += files[to & 7];
+            pv += static_cast<char>('1' + (to >> 3));
+            switch (e.Promote) {
+            case 'Q': case 'q': pv += 'q'; break;
+            case 'R': case 'r': pv += 'r'; break;
+            case 'B': case 'b': pv += 'b'; break;
+            case 'N': case 'n': pv += 'n'; break;
+            default: break;
+            }
+        }
+        pv += ' ';
     }
     if (withTime)
-        printf("info depth %d score cp %d time %d nodes %lld%s", depth, score / 10, MainStatus.MoveTime * 1000,
-               static_cast<long long>(Nodes()), text);
+        printf("info depth %d score cp %d time %d nodes %lld%s\n", depth, score / 10, MainStatus.MoveTime * 1000,
+               static_cast<long long>(Nodes()), pv.c_str());
     else
-        printf("info depth %d score cp %d nodes %lld%s", depth, score / 10, static_cast<long long>(Nodes()), text);
+        printf("info depth %d score cp %d nodes %lld%s\n", depth, score / 10, static_cast<long long>(Nodes()),
+               pv.c_str());
     fflush(stdout);
 }
 
@@ -1030,6 +1049,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
     RootDepth = 0;
     board.InitPieceCounts();
     std::memset(PVTable, 0, sizeof PVTable);
+    PVLength = 0;
     for (KillerPair& k : Killers) k.Killer0 = k.Killer1;
     st.StartTime = EngineClock();
     genpawnhashcode(board.ToMove, board, &board.PawnHashCode);
@@ -1165,8 +1185,9 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
         if (depth >= maxDepth) break;
     }
 
-    // An analysis that has nothing left to search waits for the interface; it never plays its move.
-    if (analysing && !Abort) WaitForInput();
+    // An analysis or a ponder search that has nothing left to search waits for the interface: the
+    // answer comes only after "stop" or "ponderhit". An analysis never plays its move.
+    if ((analysing || st.Ponder) && !Abort) WaitForInput();
 
     // A search that has a legal move plays one, whatever cut it short; but never onto a position that a
     // command changed while it was searching.
