@@ -18,6 +18,7 @@
 
 namespace {
 bool Quit = false;
+bool ForceAfterSearch = false;
 
 int32_t Clamp32(int64_t n)
 {
@@ -259,6 +260,8 @@ int DoCommand(const char* word)
     }
     if (w == "force") {
         st.Force = 1;
+        // The interface's turn that follows the aborted search starts in force mode.
+        if (Search.Searching) ForceAfterSearch = true;
         return EndsSearch(4);
     }
     if (w == "go") {
@@ -386,7 +389,8 @@ int DoCommand(const char* word)
 int HumanMove()
 {
     Status& st = MainStatus;
-    st.Force = 0;
+    st.Force = ForceAfterSearch ? 1 : 0;
+    ForceAfterSearch = false;
     for (;;) {
         if (!st.xboard) {
             printf("Enter Move: ");

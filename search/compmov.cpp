@@ -935,8 +935,11 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     }
 
     if ((Abort || TimeUp || StopSearch) && !MainStatus.Ponder) {
-        if (MainStatus.Post == 1 && MainStatus.xboard == 1) PrintThinkingLine(depth, v);
-        if (MainStatus.UCIMode) PrintInfoLine(depth, v, false);
+        // An iteration stopped before its first move has no score to show.
+        if (v != NoScore) {
+            if (MainStatus.Post == 1 && MainStatus.xboard == 1) PrintThinkingLine(depth, v);
+            if (MainStatus.UCIMode) PrintInfoLine(depth, v, false);
+        }
         if (StopSearch) return best;
         handBack();
         return best;
@@ -1158,6 +1161,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
             MovePlayed = false;
             return v;
         }
+        // A stop asked for during the iteration ("move now", the clock) ends the search here.
+        if ((StopSearch || TimeUp) && !st.Ponder && !analysing) break;
 
         if (!Abort && st.FD == 0 && !st.Ponder) {
             if (st.ST != 0) {
