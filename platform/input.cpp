@@ -22,29 +22,6 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// Reads more bytes into the buffer; blocks. False at end of input.
-bool Fill()
-{
-    if (Begin < End) return true;
-    if (Eof) return false;
-    for (;;) {
-        ssize_t n = read(STDIN_FILENO, Buffer, sizeof Buffer);
-        if (n > 0) {
-            Begin = 0;
-            End = static_cast<size_t>(n);
-            return true;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd p{STDIN_FILENO, POLLIN, -1};
-            poll(&p, 1, -1);
-            continue;
-        }
-        Eof = true;
-        return false;
-    }
-}
-
 // Appends what arrives to the buffer after its End, waiting for at least one byte; false at end of input.
 bool FillMore()
 {
@@ -63,6 +40,15 @@ bool FillMore()
         Eof = true;
         return false;
     }
+}
+
+// Reads more bytes into the emptied buffer; blocks. False at end of input.
+bool Fill()
+{
+    if (Begin < End) return true;
+    if (Eof) return false;
+    Begin = End = 0;
+    return FillMore();
 }
 
 // A word or line keeps its first MaxKept bytes and drops the rest, with one message. Input that runs

@@ -126,6 +126,17 @@ int MoveDuringAnalysis(const char* word)
 }
 } // namespace
 
+void ResetForNewGame()
+{
+    Search.ClearHistory();
+    MainBoard.InitRep();
+    MainStatus.initVars();
+    MainStatus.HumanToMove = 1;
+    MainBoard.FiftyMoveCount = 0;
+    MainBoard.ToMove = 0;
+    MainStatus.GameInProgress = 1;
+}
+
 bool QuitRequested()
 {
     return Quit;
@@ -286,13 +297,7 @@ int DoCommand(const char* word)
     }
     if (w == "new") {
         const bool wasAnalysing = st.Analyze;
-        Search.ClearHistory();
-        MainBoard.InitRep();
-        st.initVars();
-        st.HumanToMove = 1;
-        MainBoard.FiftyMoveCount = 0;
-        MainBoard.ToMove = 0;
-        st.GameInProgress = 1;
+        ResetForNewGame();
         if (wasAnalysing) {
             st.Post = 0;
             st.Analyze = 0;

@@ -27,6 +27,10 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* 
 // stays for the caller to flip.
 void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
 
+// A new game from the start position, as "new" and UCI's "position" begin it: history cleared, status
+// reset, White to move, the interface to move first.
+void ResetForNewGame();
+
 // "quit" was given (or the input ended): the game loop ends.
 bool QuitRequested();
 

@@ -124,18 +124,11 @@ void UCIProtocol::Identify()
 
 void UCIProtocol::Position()
 {
-    Status& st = MainStatus;
     const std::string& text = CommandLine;
     const size_t movesAt = text.find("moves");
     if (Contains(text, "startpos")) {
         ToMove = 0;
-        Search.ClearHistory();
-        MainBoard.InitRep();
-        st.initVars();
-        st.HumanToMove = 1;
-        MainBoard.FiftyMoveCount = 0;
-        MainBoard.ToMove = 0;
-        st.GameInProgress = 1;
+        ResetForNewGame();
     }
     const size_t fenAt = text.find("fen");
     if (fenAt != std::string::npos) {
@@ -154,12 +147,7 @@ void UCIProtocol::Position()
             SetupBoard(fen.c_str());
             return;
         }
-        Search.ClearHistory();
-        MainBoard.InitRep();
-        st.initVars();
-        st.HumanToMove = 1;
-        MainBoard.FiftyMoveCount = 0;
-        MainBoard.ToMove = 0;
+        ResetForNewGame();
         SetupBoard(fen.c_str());
         WriteLogFile(fen.c_str());
         ToMove = MainBoard.ToMove;

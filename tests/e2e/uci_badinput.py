@@ -75,9 +75,7 @@ class NoiseTest(ucisession.UCITestCase):
                 for line in during:
                     engine.send(line)
                 self.sync(engine)
-                reply = self.go(engine, "stop")
-                self.assert_reply(engine, position, reply)
-                self.assertEqual(self.sync(engine), [])
+                self.assert_search_ends(engine, position, "stop")
                 self.assert_reply(engine, position, self.go(engine, "go depth 3"))
 
     def test_windows_line_ends_and_extra_blanks(self):
@@ -194,15 +192,7 @@ class StartAndEndTest(ucisession.UCITestCase):
     def test_end_of_input_ends_the_program(self):
         # Whatever the program is doing when its input ends, it exits with status 0; a last line without
         # its newline is still carried out.
-        for go in (None, "go infinite", "go depth 60", "go movetime 600000", "go ponder wtime 60000 btime 60000"):
-            with self.subTest(go=go):
-                engine, _ = self.start_uci()
-                self.set_position(engine, OPENING)
-                if go:
-                    engine.send(go)
-                    self.sync(engine)
-                engine.close_input()
-                self.assertEqual(engine.wait_exit(EXIT_WAIT), 0, engine.history())
+        self.assert_exits_from_every_state(OPENING, lambda engine: engine.close_input(), EXIT_WAIT)
         engine = self.start()
         engine.proc.stdin.write(b"uci\nisready")
         engine.close_input()

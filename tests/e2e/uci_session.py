@@ -90,9 +90,8 @@ class SearchTest(ucisession.UCITestCase):
         for command, go, budget in rows:
             with self.subTest(go=go, position=command):
                 position, _ = self.set_position(engine, command)
-                reply = self.go(engine, go, timeout=(budget or 0) + ucisession.SLACK + 30)
-                self.assert_reply(engine, position, reply, budget=budget)
-                self.assertEqual(self.sync(engine), [])
+                self.assert_search_ends(engine, position, go, timeout=(budget or 0) + ucisession.SLACK + 30,
+                                        budget=budget)
 
     def test_stop_ends_every_search(self):
         # Each search would run for minutes (or forever); "isready" is answered during it and "stop" ends
@@ -120,9 +119,7 @@ class SearchTest(ucisession.UCITestCase):
                 time.sleep(0.5)
                 self.sync(engine)
                 self.sync(engine)
-                reply = self.go(engine, "stop", timeout=STOP_WAIT)
-                self.assert_reply(engine, position, reply)
-                self.assertEqual(self.sync(engine), [])
+                self.assert_search_ends(engine, position, "stop", timeout=STOP_WAIT)
         # "stop" with no search running does nothing.
         engine.send("stop")
         self.assertEqual(self.sync(engine), [])
@@ -147,9 +144,8 @@ class SearchTest(ucisession.UCITestCase):
                 engine.send(go)
                 time.sleep(0.3)
                 self.sync(engine)
-                reply = self.go(engine, "ponderhit", timeout=(budget or 0) + ucisession.SLACK + 30)
-                self.assert_reply(engine, position, reply, budget=budget, ponder_option=True)
-                self.assertEqual(self.sync(engine), [])
+                self.assert_search_ends(engine, position, "ponderhit", timeout=(budget or 0) + ucisession.SLACK + 30,
+                                        budget=budget, ponder_option=True)
 
     def test_ucinewgame_during_a_search(self):
         # The search ends with a legal move, then the new game takes effect: the Ponder option it
@@ -162,9 +158,7 @@ class SearchTest(ucisession.UCITestCase):
                 engine.send(go)
                 time.sleep(0.2)
                 self.sync(engine)
-                reply = self.go(engine, "ucinewgame", timeout=STOP_WAIT)
-                self.assert_reply(engine, position, reply, ponder_option=True)
-                self.assertEqual(self.sync(engine), [])
+                self.assert_search_ends(engine, position, "ucinewgame", timeout=STOP_WAIT, ponder_option=True)
                 position, _ = self.set_position(engine, "position startpos moves d2d4")
                 reply = self.go(engine, "go depth 4")
                 self.assert_reply(engine, position, reply, ponder_option=False)
@@ -197,15 +191,7 @@ class SearchTest(ucisession.UCITestCase):
 
     def test_quit_ends_the_program(self):
         # At rest and during each kind of search: exit status 0, promptly.
-        for go in (None, "go infinite", "go depth 60", "go movetime 600000", "go ponder wtime 60000 btime 60000"):
-            with self.subTest(go=go):
-                engine, _ = self.start_uci()
-                self.set_position(engine, OPENING)
-                if go:
-                    engine.send(go)
-                    self.sync(engine)
-                engine.send("quit")
-                self.assertEqual(engine.wait_exit(EXIT_WAIT), 0, engine.history())
+        self.assert_exits_from_every_state(OPENING, lambda engine: engine.send("quit"), EXIT_WAIT)
 
 
 if __name__ == "__main__":

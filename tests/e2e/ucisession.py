@@ -108,6 +108,25 @@ class UCITestCase(orvexdriver.EngineTestCase):
         lines = engine.read_until(r"bestmove( |$)", timeout)
         return Reply(lines, time.monotonic() - start)
 
+    def assert_search_ends(self, engine, position, command, timeout=orvexdriver.WAIT, **checks):
+        """Sends the command that starts or ends a search, checks its reply as assert_reply does (with the
+        checks' budget, ponder_option and tolerated), and that nothing follows the bestmove."""
+        self.assert_reply(engine, position, self.go(engine, command, timeout), **checks)
+        self.assertEqual(self.sync(engine), [])
+
+    def assert_exits_from_every_state(self, command, end, timeout):
+        """At rest and during each kind of search (in the position the command sets up), end(engine) makes
+        the program exit with status 0 within the timeout (seconds)."""
+        for go in (None, "go infinite", "go depth 60", "go movetime 600000", "go ponder wtime 60000 btime 60000"):
+            with self.subTest(go=go):
+                engine, _ = self.start_uci()
+                self.set_position(engine, command)
+                if go:
+                    engine.send(go)
+                    self.sync(engine)
+                end(engine)
+                self.assertEqual(engine.wait_exit(timeout), 0, engine.history())
+
     def assert_reply(self, engine, position, reply, budget=None, ponder_option=False, tolerated=None):
         """The bestmove is legal in the position ("0000" exactly when there is no legal move), every
         principal variation printed is a legal line, a ponder move comes only with the option and is

@@ -14,7 +14,24 @@ QUICK = ("level 40 1 0", "time 300", "otim 300")
 ENDLESS = ("post", "level 0 1000 0", "time 6000000", "otim 6000000")
 
 
+def go_and_play_on(x):
+    """The engine moves on "go", then once more after the interface's reply (its first legal move)."""
+    x.send("go")
+    x.engine_move()
+    x.move(sorted(x.pos.legal_moves())[0])
+    x.engine_move()
+
+
 class TimedGames(EngineTestCase):
+    def forced_game(self, fen, moves):
+        """A game in force mode from the FEN, with the moves entered for both sides."""
+        x = start_xboard(self, settings=QUICK)
+        x.send("force")
+        x.setboard(fen)
+        for m in moves:
+            x.move(m)
+        return x
+
     def test_game_with_clock_force_and_go(self):
         x = start_xboard(self, settings=QUICK)
         x.move("e2e4")
@@ -29,17 +46,10 @@ class TimedGames(EngineTestCase):
         x.numbered = False
         for _ in range(2):
             x.move(sorted(x.pos.legal_moves())[-1])
-        x.send("go")
-        x.engine_move()
-        x.move(sorted(x.pos.legal_moves())[0])
-        x.engine_move()
+        go_and_play_on(x)
 
     def test_engine_plays_white_after_go(self):
-        x = start_xboard(self, settings=QUICK)
-        x.send("go")
-        x.engine_move()
-        x.move(sorted(x.pos.legal_moves())[0])
-        x.engine_move()
+        go_and_play_on(start_xboard(self, settings=QUICK))
 
     def test_special_moves_entered_in_force_mode(self):
         # Each later move is legal only if the engine made the special move exactly as the rules say.
@@ -53,16 +63,9 @@ class TimedGames(EngineTestCase):
         ]
         for name, fen, moves in cases:
             with self.subTest(name):
-                x = start_xboard(self, settings=QUICK)
-                x.send("force")
-                x.setboard(fen)
-                for m in moves:
-                    x.move(m)
+                x = self.forced_game(fen, moves)
                 x.expect_quiet()
-                x.send("go")
-                x.engine_move()
-                x.move(sorted(x.pos.legal_moves())[0])
-                x.engine_move()
+                go_and_play_on(x)
 
     def test_refused_special_moves(self):
         # Moves a careless board would accept: each is refused and the position stays.
@@ -79,11 +82,7 @@ class TimedGames(EngineTestCase):
         ]
         for name, fen, moves, refused in cases:
             with self.subTest(name):
-                x = start_xboard(self, settings=QUICK)
-                x.send("force")
-                x.setboard(fen)
-                for m in moves:
-                    x.move(m)
+                x = self.forced_game(fen, moves)
                 self.assertFalse(x.pos.is_legal(refused))
                 x.send(refused)
                 x.expect_line("Illegal move: " + refused)
