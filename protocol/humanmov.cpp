@@ -95,17 +95,6 @@ void ReadSetboard()
     StartNewPosition();
 }
 
-int Analyse()
-{
-    Status& st = MainStatus;
-    st.Analyze = 1;
-    st.Post = 1;
-    st.Force = 0;
-    st.HumanToMove = 0;
-    st.NodesPerSecond = 200001;
-    st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
-    return 2;
-}
 
 // A move that arrives while the engine analyses: it is made, and the analysis starts again from there.
 int MoveDuringAnalysis(const char* word)
@@ -125,6 +114,18 @@ int MoveDuringAnalysis(const char* word)
     return 2;
 }
 } // namespace
+
+void EnterAnalysis(int32_t nodesPerSecond)
+{
+    Status& st = MainStatus;
+    st.Analyze = 1;
+    st.Post = 1;
+    st.Force = 0;
+    st.HumanToMove = 0;
+    st.NodesPerSecond = nodesPerSecond;
+    // The fixed time becomes the analysis's limit, in the thousandfold unit the commands give it.
+    st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
+}
 
 void ResetForNewGame()
 {
@@ -230,7 +231,10 @@ int DoCommand(const char* word)
         RestartGame();
         return EndsSearch(2);
     }
-    if (w == "analyze") return Analyse();
+    if (w == "analyze") {
+        EnterAnalysis(200001);
+        return 2;
+    }
     if (w == "bk") {
         if (!st.Analyze) st.UseBook = static_cast<uint8_t>((st.UseBook + 1) % 2);
         return 4;

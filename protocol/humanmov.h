@@ -27,6 +27,9 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* 
 // stays for the caller to flip.
 void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
 
+// Analysis mode as "analyze" and UCI_AnalyseMode switch it on: thinking output, no time control.
+void EnterAnalysis(int32_t nodesPerSecond);
+
 // A new game from the start position, as "new" and UCI's "position" begin it: history cleared, status
 // reset, White to move, the interface to move first.
 void ResetForNewGame();

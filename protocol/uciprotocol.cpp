@@ -215,12 +215,7 @@ void UCIProtocol::SetOption()
     if (Contains(text, "UCI_ShowCurrLine")) ShowCurrLine = on ? 1 : 0;
     if (Contains(text, "UCI_AnalyseMode")) {
         if (on) {
-            st.Analyze = 1;
-            st.Post = 1;
-            st.Force = 0;
-            st.HumanToMove = 0;
-            st.NodesPerSecond = 200005;
-            st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
+            EnterAnalysis(200005);
         } else {
             st.Post = 0;
             st.Analyze = 0;
