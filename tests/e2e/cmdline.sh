@@ -2,33 +2,11 @@
 # Start-up and command line through the program: help, perft options, position files and option values.
 # Usage: cmdline.sh PROGRAM...
 set -u
+source "$(dirname "${BASH_SOURCE[0]}")/expect.sh"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 failures=0
-
-# run NAME EXPECTED_STATUS STDIN_FILE ARGS... ; leaves the output in $out
-run() {
-  local name=$1 want=$2 input=$3
-  shift 3
-  out=$(timeout 60 "${program[@]}" "$@" <"$input" 2>&1)
-  local status=$?
-  if [ "$status" -ne "$want" ]; then
-    echo "FAIL $name: exit status $status, expected $want"; echo "$out"; failures=$((failures + 1))
-  fi
-}
-expect_line() {
-  if ! grep -qxF -- "$2" <<<"$out"; then
-    echo "FAIL $1: no line '$2'"; echo "$out"; failures=$((failures + 1))
-  fi
-}
-expect_count() {
-  local n
-  n=$(grep -cF -- "$2" <<<"$out")
-  if [ "$n" -ne "$3" ]; then
-    echo "FAIL $1: '$2' $n times, expected $3"; failures=$((failures + 1))
-  fi
-}
 
 program=("$@")
 # Offline modes read no start-up word: a pipe that stays open must not hold them up.

@@ -2,34 +2,12 @@
 # The test-suite modes and endless input through the program.
 # Usage: suite.sh PROGRAM...
 set -u
+source "$(dirname "${BASH_SOURCE[0]}")/expect.sh"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 failures=0
 program=("$@")
-
-# run NAME EXPECTED_STATUS STDIN_FILE ARGS... ; leaves the output in $out
-run() {
-  local name=$1 want=$2 input=$3
-  shift 3
-  out=$(timeout 120 "${program[@]}" "$@" <"$input" 2>&1)
-  local status=$?
-  if [ "$status" -ne "$want" ]; then
-    echo "FAIL $name: exit status $status, expected $want"; echo "$out" | head -50; failures=$((failures + 1))
-  fi
-}
-expect_line() {
-  if ! grep -qxF -- "$2" <<<"$out"; then
-    echo "FAIL $1: no line '$2'"; echo "$out" | head -80; failures=$((failures + 1))
-  fi
-}
-expect_count() {
-  local n
-  n=$(grep -cE -- "$2" <<<"$out")
-  if [ "$n" -ne "$3" ]; then
-    echo "FAIL $1: /$2/ $n times, expected $3"; echo "$out" | head -80; failures=$((failures + 1))
-  fi
-}
 
 # A FEN, an empty line, an EPD line with operations ending in a carriage return, no position at all, and a
 # stalemate as the last line without its newline.
@@ -45,26 +23,26 @@ expect_line "-ts" "## Entering ParseEPDSuite and Opened data file"
 expect_line "-ts" '4k3/8/8/8/8/8/8/4K2R w K - 0 1'
 expect_line "-ts" 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 bm e4; id "start";'
 # Depth, score, three blanks, then the move text with its own leading blank and the rest of the line.
-expect_count "-ts" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
+expect_matches "-ts" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
 expect_line "-ts" '3 110001   (no legal move)'
-expect_count "-ts" '^ERROR: invalid FEN' 1
-expect_count "-ts" $'\r' 0
+expect_matches "-ts" '^ERROR: invalid FEN' 1
+expect_matches "-ts" $'\r' 0
 expect_line "-ts" "5"
 [ "$(tail -n 1 <<<"$out")" = "5" ] || { echo "FAIL -ts: the count is not the last line"; failures=$((failures + 1)); }
 
 run "-ts default depth" 0 word -ts suite.epd
-expect_count "-ts default depth" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
+expect_matches "-ts default depth" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
 
 run "-pev" 0 word -pev suite.epd
-expect_count "-pev" '^   A B C D E F G H$' 6
-expect_count "-pev" 'PosEval from White view' 0
-expect_count "-pev" '^[0-9]+ -?[0-9]+   ' 0
+expect_matches "-pev" '^   A B C D E F G H$' 6
+expect_matches "-pev" 'PosEval from White view' 0
+expect_matches "-pev" '^[0-9]+ -?[0-9]+   ' 0
 [ "$(tail -n 1 <<<"$out")" = "5" ] || { echo "FAIL -pev: the count is not the last line"; failures=$((failures + 1)); }
 
 run "-mimicstudent" 0 word -mimicstudent suite.epd
 expect_line "-mimicstudent" "## Mimic Student option detected "
 expect_line "-mimicstudent" "In ParseEPDSuite and Mimic == STUDENT "
-expect_count "-mimicstudent" 'A B C D E F G H' 0
+expect_matches "-mimicstudent" 'A B C D E F G H' 0
 [ "$(tail -n 1 <<<"$out")" = "5" ] || { echo "FAIL -mimicstudent: the count is not the last line"; failures=$((failures + 1)); }
 
 : >empty.epd
@@ -75,10 +53,10 @@ expect_line "missing suite" "ERROR: opening file none.epd"
 
 # Input without any break: an error line and a clean end, never memory without limit.
 run "endless standard input" 0 /dev/zero
-expect_count "endless standard input" '^ERROR: input word longer than' 1
+expect_matches "endless standard input" '^ERROR: input word longer than' 1
 expect_line "endless standard input" "Bye, Thanks for the match."
 run "endless position file" 1 /dev/null -lpf /dev/zero -perft -fd 1
-expect_count "endless position file" '^ERROR: ' 1
+expect_matches "endless position file" '^ERROR: ' 1
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failures"
