@@ -278,3 +278,39 @@ int MoveGen::GenCaptures(char side, ChessBoard* board)
     NumMoves = n;
     return n;
 }
+
+// A generated move (same promotion char) of `side` that leaves its own king safe.
+bool IsLegalMove(ChessBoard board, char side, uint64_t from, uint64_t to, char promo)
+{
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
+    for (int i = 0; i < n; i++) {
+        if (list.From[i] != from || list.To[i] != to || list.Promote[i] != promo) continue;
+        char mask;
+        board.MakeMove(from, to, promo, &mask);
+        const bool legal = !board.InCheck((side == 0 ? board.WhiteKing : board.BlackKing), side);
+        board.UndoMove(0);
+        return legal;
+    }
+    return false;
+}
+
+// The first legal move of the position in generation order; false when there is none.
+bool FirstLegalMove(ChessBoard board, char side, uint64_t* from, uint64_t* to, char* promo)
+{
+    MoveGen list;
+    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
+    for (int i = 0; i < n; i++) {
+        char mask;
+        board.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
+        const bool legal = !board.InCheck((side == 0 ? board.WhiteKing : board.BlackKing), side);
+        board.UndoMove(0);
+        if (legal) {
+            *from = list.From[i];
+            *to = list.To[i];
+            *promo = list.Promote[i];
+            return true;
+        }
+    }
+    return false;
+}

@@ -101,3 +101,8 @@ private:
     uint64_t EnemyOf(char side) const;
     int KingMoves(char side, int index, bool captures);
 };
+
+// Legality, for the few places that must be sure of a single move (never the search's own nodes).
+bool IsLegalMove(ChessBoard board, char side, uint64_t from, uint64_t to, char promo);
+// The first legal move of `side` in generation order; false when there is none.
+bool FirstLegalMove(ChessBoard board, char side, uint64_t* from, uint64_t* to, char* promo);

@@ -83,18 +83,6 @@ std::string MoveWord(int from, int to, char promotion)
     return w;
 }
 
-// The first legal move of the position, for a search cut short before it had one of its own.
-bool AnyLegalMove(const ChessBoard& position, uint64_t* from, uint64_t* to, char* promotion)
-{
-    ChessBoard board = position;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(board.ToMove, &board, static_cast<char>(board.Castling));
-    for (int i = 0; i < n; i++) {
-        const std::string w = MoveWord(RightMostBit(list.From[i]) - 1, RightMostBit(list.To[i]) - 1, list.Promote[i]);
-        if (ParseTypedMove(w, position, from, to, promotion)) return true;
-    }
-    return false;
-}
 } // namespace
 
 int UCIProtocol::UCIPrep(const char* text)
@@ -329,16 +317,10 @@ void UCIProtocol::Go()
     // The move handed back must be a legal one of the position searched; a search cut short before its
     // first move was complete falls back to any legal move.
     std::string best;
-    const bool noMove = Search.RootHadNoMove;
-    if (!noMove) {
-        uint64_t f, t;
-        char p;
+    if (!Search.RootHadNoMove &&
+        (IsLegalMove(root, root.ToMove, from, to, promotion) ||
+         FirstLegalMove(root, root.ToMove, &from, &to, &promotion)))
         best = MoveWord(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
-        if (!from || !to || !ParseTypedMove(best, root, &f, &t, &p)) {
-            if (AnyLegalMove(root, &from, &to, &promotion)) best = MoveWord(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
-            else best.clear();
-        }
-    }
     printf("info score cp %d\n", v / 10);
     std::string line = "bestmove ";
     if (best.empty()) {

@@ -140,42 +140,6 @@ int32_t MeasuredRate(int64_t nodes, double secs)
     return rate >= 1.0f && rate < 2147483520.0f ? static_cast<int32_t>(rate) : 0;
 }
 
-// Whether the chosen move is a legal move of the position; a stale or empty choice must never be played.
-bool IsLegalMove(ChessBoard board, char side, uint64_t from, uint64_t to, char promo)
-{
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != from || list.To[i] != to || list.Promote[i] != promo) continue;
-        char mask;
-        board.MakeMove(from, to, promo, &mask);
-        const bool legal = !board.InCheck(OwnKing(board, side), side);
-        board.UndoMove(0);
-        return legal;
-    }
-    return false;
-}
-
-// The first legal move of the position in generation order; false when there is none.
-bool FirstLegalMove(ChessBoard board, char side, uint64_t* from, uint64_t* to, char* promo)
-{
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
-    for (int i = 0; i < n; i++) {
-        char mask;
-        board.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
-        const bool legal = !board.InCheck(OwnKing(board, side), side);
-        board.UndoMove(0);
-        if (legal) {
-            *from = list.From[i];
-            *to = list.To[i];
-            *promo = list.Promote[i];
-            return true;
-        }
-    }
-    return false;
-}
-
 // Polls come every few milliseconds' worth of nodes, so a move keeps inside its hard limit and the
 // protocol's questions are answered at once.
 int64_t PollInterval()
