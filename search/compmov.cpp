@@ -156,6 +156,23 @@ int64_t PollInterval()
 
 bool EndOfInputDelivered = false;
 
+// How much of the root line is a sequence of legal moves. Table hits put moves into lines that another
+// position left in the table, so the printed line and the ponder move stop before the first one that
+// does not fit; the table itself and the search are untouched.
+int LegalLinePrefix(ChessBoard board, char side, int length)
+{
+    for (int k = 0; k < length; k++) {
+        const PVEntry& e = Search.PVTable[0][k];
+        const uint64_t from = SqBit((e.Move >> 6) & 63), to = SqBit(e.Move & 63);
+        const char mover = static_cast<char>(side ^ (k & 1));
+        if (!IsLegalMove(board, mover, from, to, e.Promote)) return k;
+        char mask;
+        board.MakeMove(from, to, e.Promote, &mask);
+        board.Castling &= static_cast<uint8_t>(mask);
+    }
+    return length;
+}
+
 // Marks the time a search runs, for the commands that act differently then.
 struct SearchingNow {
     explicit SearchingNow(uint8_t& flag) : Flag(flag) { Flag = 1; }
@@ -882,8 +899,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
                 PVTable[0][0].Promote = static_cast<int8_t>(pr);
                 int end = PVTable[1][0].Move;
                 if (end > MaxPly) end = MaxPly;
-                PVLength = end;
                 for (int k = 1; k < end; k++) PVTable[0][k] = PVTable[1][k];
+                PVLength = LegalLinePrefix(board, side, end);
                 if (depth > 7) {
                     RootMoveText(text, pr);
                     LogLine("ply %d  v %d  TimeLastPly %d  TotalNodes %lld  %s", depth, v, MainStatus.MoveTime,
