@@ -19,7 +19,10 @@ void MoveHistory::InsertHashCodeMoveHistory(uint64_t upper, uint64_t lower)
     Entries[NumMoves].UpperHashCode = upper;
     Entries[NumMoves].LowerHashCode = lower;
     NumMoves++;
-    if (NumMoves > 590) printf("MAJOR ERROR: NumMoves > 590 in InsertHashCodeMoveHistor \n");
+    if (NumMoves > 590 && !LongListReported) {
+        printf("MAJOR ERROR: NumMoves > 590 in InsertHashCodeMoveHistor \n");
+        LongListReported = true;
+    }
     if (NumMoves < 0) printf("MAJOR ERROR: NumMoves < 0 in InsertHashCodeMoveHistor \n");
 }
 

@@ -13,9 +13,18 @@ public:
 
     MoveHistoryEntry Entries[Capacity];
     int NumMoves;
+    // The message for a list past 590 entries has been printed since the last Init or search start: a
+    // search pushes and retracts at every node, and one line says it all.
+    bool LongListReported = false;
 
     MoveHistory();
-    void Init() { NumMoves = 0; }
+    void Init()
+    {
+        NumMoves = 0;
+        LongListReported = false;
+    }
+    // A new search may say once more that the list is long.
+    void RearmLongListMessage() { LongListReported = false; }
     void InsertHashCodeMoveHistory(uint64_t upper, uint64_t lower);
     void InsertMoveHistory(uint64_t upper, uint64_t lower) { InsertHashCodeMoveHistory(upper, lower); }
     void RetractMove();

@@ -76,6 +76,20 @@ int ReadPlacement(const char* text, ChessBoard& board)
 }
 } // namespace
 
+std::string FenFields(const std::string& text)
+{
+    std::string fields;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t') {
+            if (!fields.empty() && fields.back() != ' ') fields += ' ';
+        } else {
+            fields += c;
+        }
+    }
+    if (!fields.empty() && fields.back() == ' ') fields.pop_back();
+    return fields;
+}
+
 bool ParseFen(const char* text, ChessBoard& board, const char** why)
 {
     const char* reason = nullptr;

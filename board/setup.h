@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "board/board.h"
 
@@ -11,6 +12,10 @@ bool SetupBoard(const char* text);
 // Checks a FEN text the way SetupBoard does, without touching MainBoard; on failure `why` (if given)
 // receives the reason.
 bool ParseFen(const char* text, ChessBoard& board, const char** why);
+
+// The fields of a FEN text separated by single blanks, however many blanks or tabs stood before,
+// between and after them.
+std::string FenFields(const std::string& text);
 
 void AddPiece(char letter, int square);
 char DecodePiece(uint64_t square, const ChessBoard& board);

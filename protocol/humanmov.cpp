@@ -20,6 +20,13 @@ namespace {
 bool Quit = false;
 bool ForceAfterSearch = false;
 
+// The time settings that analysis mode replaces, given back when it ends.
+struct {
+    bool Held = false;
+    int32_t ST = 0;
+    int32_t NodesPerSecond = 0;
+} BeforeAnalysis;
+
 int32_t Clamp32(int64_t n)
 {
     return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
@@ -74,6 +81,16 @@ void ReadDepth(const char* word, int32_t& into)
     }
 }
 
+// The square of an edit token such as "Pe4": file + 8 x (rank - 1), taken modulo 64. The rank is any
+// decimal number, so the arithmetic wraps in unsigned form instead of overflowing.
+int EditSquare(const std::string& token)
+{
+    const long long rank = strtoll(token.c_str() + 2, nullptr, 10);
+    const uint64_t square = static_cast<uint64_t>(static_cast<int64_t>(token[1] - 'a')) +
+                            8 * (static_cast<uint64_t>(rank) - 1);
+    return static_cast<int>(square & 63);
+}
+
 // What "new" and "abort" share besides their own settings.
 void RestartGame()
 {
@@ -85,8 +102,7 @@ void ReadSetboard()
 {
     std::string line;
     StdinReader::ReadLine(line);
-    const size_t start = line.find_first_not_of(" \t");
-    const std::string fen = start == std::string::npos ? std::string() : line.substr(start);
+    const std::string fen = FenFields(line);
     WriteLogFile(fen.c_str());
     if (!SetupBoard(fen.c_str())) return;
     MainBoard.InitPieceCounts();
@@ -118,6 +134,11 @@ int MoveDuringAnalysis(const char* word)
 void EnterAnalysis(int32_t nodesPerSecond)
 {
     Status& st = MainStatus;
+    if (!BeforeAnalysis.Held) {
+        BeforeAnalysis.Held = true;
+        BeforeAnalysis.ST = st.ST;
+        BeforeAnalysis.NodesPerSecond = st.NodesPerSecond;
+    }
     st.Analyze = 1;
     st.Post = 1;
     st.Force = 0;
@@ -125,6 +146,18 @@ void EnterAnalysis(int32_t nodesPerSecond)
     st.NodesPerSecond = nodesPerSecond;
     // The fixed time becomes the analysis's limit, in the thousandfold unit the commands give it.
     st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
+}
+
+void LeaveAnalysis()
+{
+    Status& st = MainStatus;
+    st.Post = 0;
+    st.Analyze = 0;
+    if (BeforeAnalysis.Held) {
+        BeforeAnalysis.Held = false;
+        st.ST = BeforeAnalysis.ST;
+        st.NodesPerSecond = BeforeAnalysis.NodesPerSecond;
+    }
 }
 
 void ResetForNewGame()
@@ -213,11 +246,16 @@ int DoCommand(const char* word)
         return 4;
     }
     if (w == "?") {
-        // Move now: the search hands back its best move so far.
-        if (Search.Searching && !st.Analyze) {
-            Search.StopSearch = 1;
-            Search.TimeUp = 1;
+        // Move now: the search hands back its best move so far. An analysis has no move to play: it ends.
+        if (Search.Searching) {
+            if (st.Analyze) {
+                Search.AbortSearch();
+            } else {
+                Search.StopSearch = 1;
+                Search.TimeUp = 1;
+            }
         }
+        LeaveAnalysis();
         return 4;
     }
     if (w == "abort") {
@@ -266,8 +304,7 @@ int DoCommand(const char* word)
     }
     if (w == "exit") {
         if (st.Analyze) {
-            st.Post = 0;
-            st.Analyze = 0;
+            LeaveAnalysis();
             st.HumanToMove = 1;
             Search.AbortSearch();
         }
@@ -282,6 +319,8 @@ int DoCommand(const char* word)
     if (w == "go") {
         st.Force = 0;
         st.HumanToMove = 0;
+        // The engine is already thinking on its move: it goes on and plays it.
+        if (Search.Searching && !st.Analyze) return 4;
         return 2;
     }
     if (w == "level") {
@@ -300,12 +339,9 @@ int DoCommand(const char* word)
         return 4;
     }
     if (w == "new") {
-        const bool wasAnalysing = st.Analyze;
+        // Analysis gives its settings back first, so the new game starts from the same ones either way.
+        if (st.Analyze) LeaveAnalysis();
         ResetForNewGame();
-        if (wasAnalysing) {
-            st.Post = 0;
-            st.Analyze = 0;
-        }
         RestartGame();
         return EndsSearch(2);
     }
@@ -456,8 +492,7 @@ void SetupBoardFromEdit()
         // The end of input ends the mode as its last token would.
         if (!StdinReader::ReadWord(token)) token = ".";
         const char c = token[0];
-        const int square = token.size() > 1 ? (token[1] - 'a') + 8 * (atoi(token.c_str() + 2) - 1) : 0;
-        const uint64_t bit = SqBit(square);
+        const uint64_t bit = SqBit(token.size() > 1 ? EditSquare(token) : 0);
         uint64_t* const own[6] = {
             colour == 0 ? &board.WhitePawns : &board.BlackPawns, colour == 0 ? &board.WhiteKnights : &board.BlackKnights,
             colour == 0 ? &board.WhiteBishops : &board.BlackBishops, colour == 0 ? &board.WhiteRooks : &board.BlackRooks,
@@ -496,6 +531,18 @@ void SetupBoardFromEdit()
         if (c == '.') break;
     }
 
+    // The text form shows one piece a square, so it cannot tell that two pieces share one.
+    uint64_t seen = 0;
+    for (const uint64_t pieces : {board.WhitePawns, board.WhiteKnights, board.WhiteBishops, board.WhiteRooks,
+                                  board.WhiteQueens, board.WhiteKing, board.BlackPawns, board.BlackKnights,
+                                  board.BlackBishops, board.BlackRooks, board.BlackQueens, board.BlackKing}) {
+        if (pieces & seen) {
+            printf("ERROR: invalid position from edit: two pieces on one square\n");
+            Flush();
+            return;
+        }
+        seen |= pieces;
+    }
     // Only a position that could be set up from its FEN text replaces the game's.
     char fen[FenBufferSize];
     pos2fenString(board, fen);

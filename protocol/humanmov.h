@@ -29,6 +29,8 @@ void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
 
 // Analysis mode as "analyze" and UCI_AnalyseMode switch it on: thinking output, no time control.
 void EnterAnalysis(int32_t nodesPerSecond);
+// Ends analysis mode and its thinking output, and gives back the time settings it replaced.
+void LeaveAnalysis();
 
 // A new game from the start position, as "new" and UCI's "position" begin it: history cleared, status
 // reset, White to move, the interface to move first.

@@ -25,6 +25,9 @@ struct StartupState {
     int suiteArg = 0;  // argument index of the last suite file named, 0 for none
 };
 
+// The deepest fixed depth the search's depth byte holds.
+constexpr int32_t MaxFixedDepth = 127;
+
 // Decimal conversion as the options take it: leading blanks, an optional sign, digits up to the first
 // other character, 0 without any; clamped to 32 bits instead of overflowing.
 int32_t ReadNumber(const char* text)
@@ -74,8 +77,15 @@ const Option Options[] = {
     {"-bench5", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 5; }},
     {"-fd", Match::Exact, true,
      [](StartupState&, const char* v, int) {
+         // The search keeps its depth limit in a signed byte: a value beyond it would wrap to a depth
+         // nothing could stop.
          const int32_t n = ReadNumber(v);
-         MainStatus.FD = static_cast<int8_t>(static_cast<uint8_t>(n & 0xFF));
+         if (n < 0 || n > MaxFixedDepth) {
+             printf("ERROR: option -fd takes a depth from 0 to %d, not %s; it is ignored\n", MaxFixedDepth, v);
+             fflush(stdout);
+             return;
+         }
+         MainStatus.FD = static_cast<int8_t>(n);
          MainBoard.MaxDepth = n;
          MainBoard.FixedDepth = n;
      }},
@@ -196,7 +206,9 @@ int RunMatches(char** argv, const StartupState& state)
             RunSuite(argv, state);
             return 0;
         }
-        if (MainStatus.Mimic == STUDENT) {
+        // A UCI "go Mimic Student" also sets the mode, but without a suite file there is nothing to run: the
+        // interface's session goes on.
+        if (MainStatus.Mimic == STUDENT && state.suiteArg != 0) {
             printf("## Mimic == STUDENT\n");
             fflush(stdout);
             RunSuite(argv, state);

@@ -33,24 +33,36 @@ FILE* OpenFile(const char* path)
     return fopen(path, "r");
 }
 
-enum class Line { Read, TooLong, End };
+// A file that is not a regular one (a device, a pipe) may never end: a line that runs on this far
+// past what is kept is taken as endless.
+constexpr size_t MaxDropped = size_t{16} << 20;
 
-// One line without its newline and without a trailing carriage return.
+enum class Line { Read, TooLong, Endless, End };
+
+// One line without its newline and without a trailing carriage return. The rest of an overlong line
+// is read and dropped, so it counts as one line.
 Line ReadFileLine(FILE* file, std::string& line)
 {
     line.clear();
     int c = fgetc(file);
     if (c == EOF) return Line::End;
-    bool tooLong = false;
-    size_t read = 0;
+    struct stat info;
+    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    size_t dropped = 0;
     for (; c != EOF && c != '\n'; c = fgetc(file)) {
         if (line.size() < MaxLine) line += static_cast<char>(c);
-        else tooLong = true;
-        // An endless line (a device, say) is given up after a while.
-        if (++read > 16 * MaxLine) break;
+        else if (++dropped > MaxDropped && !regular) return Line::Endless;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return tooLong ? Line::TooLong : Line::Read;
+    return dropped > 0 ? Line::TooLong : Line::Read;
+}
+
+// Input without an end is no suite or position: the run stops with an error.
+[[noreturn]] void FailEndless(const char* path, int lineNumber)
+{
+    printf("ERROR: line %d of %s has no end; the run stops\n", lineNumber, path);
+    fflush(stdout);
+    exit(1);
 }
 } // namespace
 
@@ -61,6 +73,7 @@ void LoadPositionFile(const char* path)
     std::string line;
     const Line result = ReadFileLine(file, line);
     fclose(file);
+    if (result == Line::Endless) FailEndless(path, 1);
     if (result == Line::End) {
         // Nothing to set up is a failure, so the exit status says so.
         printf("Empty file\n");
@@ -91,12 +104,13 @@ void ParseEPDSuite(const char* path)
     std::string line;
     for (Line result; (result = ReadFileLine(file, line)) != Line::End;) {
         count++;
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        if (result == Line::Endless) FailEndless(path, count);
         if (result == Line::TooLong) {
             printf("ERROR: line %d is too long for a position\n", count);
             fflush(stdout);
             continue;
         }
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
         // Each position starts clean: only its own pieces, side and castling rights count.
         if (!SetupBoard(line.c_str())) continue;
         MainBoard.InitPieceCounts();

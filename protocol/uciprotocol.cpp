@@ -1,5 +1,6 @@
 #include "protocol/uciprotocol.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -121,14 +122,7 @@ void UCIProtocol::Position()
     const size_t fenAt = text.find("fen");
     if (fenAt != std::string::npos) {
         const size_t fenEnd = movesAt != std::string::npos && movesAt > fenAt ? movesAt : text.size();
-        // The fields, however many blanks or tabs the interface put between them.
-        std::string fen;
-        for (size_t i = fenAt + 3; i < fenEnd; i++) {
-            const char c = text[i] == '\t' ? ' ' : text[i];
-            if (c == ' ' && (fen.empty() || fen.back() == ' ')) continue;
-            fen += c;
-        }
-        while (!fen.empty() && fen.back() == ' ') fen.pop_back();
+        const std::string fen = FenFields(text.substr(fenAt + 3, fenEnd - (fenAt + 3)));
         ChessBoard checked;
         // An invalid position changes nothing (the set-up says why); its moves are not played either.
         if (!ParseFen(fen.c_str(), checked, nullptr)) {
@@ -205,8 +199,7 @@ void UCIProtocol::SetOption()
         if (on) {
             EnterAnalysis(200005);
         } else {
-            st.Post = 0;
-            st.Analyze = 0;
+            LeaveAnalysis();
         }
     }
     if (Contains(text, "Ponder") && !Contains(text, "UCI_")) {
@@ -251,7 +244,8 @@ void UCIProtocol::Go()
     st.Analyze = 0;
     st.Ponder = 0;
     if (Contains(text, "Mimic Student")) {
-        printf("Mimic info Student ");
+        // The reply is a line of its own, so the next one does not run into it.
+        printf("Mimic info Student \n");
         fflush(stdout);
         st.Mimic = STUDENT;
         MainBoard.InitPieceCounts();
@@ -288,7 +282,8 @@ void UCIProtocol::Go()
     }
     if (NumberAfter(text, "depth", &n)) {
         MainBoard.FixedDepth = Clamp32(n);
-        st.FD = static_cast<int8_t>(static_cast<uint8_t>(n & 0xFF));
+        // The depth limit is a signed byte: a depth beyond it is the deepest one, never a wrapped value.
+        st.FD = static_cast<int8_t>(std::clamp<int64_t>(n, 0, INT8_MAX));
         LogFormat("MainBoard.FixedDepth = %lld\n", MainBoard.FixedDepth);
     }
     if (NumberAfter(text, "movetime", &n)) {
@@ -313,6 +308,9 @@ void UCIProtocol::Go()
     char promotion = NoPromotion;
     const int v = Search.ProgressiveDeepening(MainBoard, st.FD, &from, &to, &promotion);
     Promote = promotion;
+    // The interface owns the game: the next "go" without a new "position" searches this same position,
+    // so the move the search played on the board is taken back.
+    MainBoard = root;
 
     // The move handed back must be a legal one of the position searched; a search cut short before its
     // first move was complete falls back to any legal move.
@@ -383,15 +381,15 @@ int UCIProtocol::UCICore()
             State = WAITING;
         }
         if (BeginsWith(CommandLine, "ponderhit")) {
-            // One that crosses the answer of its search finds nothing to turn into a timed search.
-            if (State == WAITING) {
-                WriteLogFile("Ignored without a search: ponderhit\n");
-            } else {
-                st.Ponder = 0;
+            st.Ponder = 0;
+            // A ponder search goes on as a timed one. Without a search the loop returns all the same and the
+            // match loop starts a new match; the state stays WAITING, so that the new match's loop reads
+            // lines again instead of returning at once.
+            if (State != WAITING) {
                 State = SEARCHING;
                 if (Search.Searching) Search.StartClock();
-                return 1;
             }
+            return 1;
         }
         if (BeginsWith(CommandLine, "stop") && State != WAITING) {
             // Any search ends at once and answers with the best move it has.

@@ -156,6 +156,17 @@ int64_t PollInterval()
 
 bool EndOfInputDelivered = false;
 
+// Input is read during a search under the protocols, and in a console analysis, which nothing but a
+// command can end.
+bool InputPolled()
+{
+    return MainStatus.xboard == 1 || MainStatus.UCIMode == 1 || MainStatus.Analyze == 1;
+}
+
+// A timed search's first poll interval: the first touch of the table's pages can make nodes a hundred
+// times slower than usual, so the interval starts small and grows while polls come close together.
+constexpr int64_t FirstTimedPollInterval = 16;
+
 // How much of the root line is a sequence of legal moves. Table hits put moves into lines that another
 // position left in the table, so the printed line and the ponder move stop before the first one that
 // does not fit; the table itself and the search are untouched.
@@ -269,7 +280,7 @@ void SearchRoutines::AbortSearch()
 
 int SearchRoutines::InputDetected()
 {
-    if (MainStatus.xboard != 1 && MainStatus.UCIMode != 1) return 0;
+    if (!InputPolled()) return 0;
     return StdinReader::WordWaiting() ? 1 : 0;
 }
 
@@ -434,8 +445,7 @@ bool SearchRoutines::OverBudget()
 bool SearchRoutines::Poll()
 {
     bool handled = false;
-    if ((MainStatus.xboard == 1 || MainStatus.UCIMode == 1) && !(EndOfInputDelivered && StdinReader::AtEnd()) &&
-        StdinReader::WordWaiting()) {
+    if (InputPolled() && !(EndOfInputDelivered && StdinReader::AtEnd()) && StdinReader::WordWaiting()) {
         const std::string word = ReadCommandWord();
         if (StdinReader::AtEnd()) EndOfInputDelivered = true;
         handled = true;
@@ -476,8 +486,24 @@ bool SearchRoutines::Poll()
             return true;
         }
     }
-    PollCountdown = PollInterval();
+    PollCountdown = NextPollInterval();
     return false;
+}
+
+int64_t SearchRoutines::NextPollInterval()
+{
+    const int64_t most = PollInterval();
+    if (HardStopTime == 0) return most;
+    // A timed search polls about every millisecond, at the node rate seen since the last poll.
+    const int32_t now = EngineClock();
+    const int32_t elapsed = now - LastPollClock;
+    const int64_t nodes = Nodes();
+    if (elapsed >= 2) TimedPollInterval = std::max<int64_t>(1, (nodes - LastPollNodes) / elapsed);
+    else if (elapsed == 0) TimedPollInterval = 2 * TimedPollInterval;
+    TimedPollInterval = std::min(TimedPollInterval, most);
+    LastPollClock = now;
+    LastPollNodes = nodes;
+    return TimedPollInterval;
 }
 
 // The node search
@@ -963,6 +989,7 @@ int SearchRoutines::SearchExactDepth(ChessBoard board, char depth, uint64_t* fro
     genpawnhashcode(board.ToMove, board, &board.PawnHashCode);
     uint64_t upper, lower;
     genhashcode(board.ToMove, board.Castling, &upper, &lower, &board);
+    MoveList.RearmLongListMessage();
     MoveList.InsertMoveHistory(upper, lower);
     MainStatus.SearchDepth = MainStatus.FD;
     return SearchTreeRoot(board.ToMove, board, -MATE, MATE, d, from, to, promo, static_cast<char>(board.Castling));
@@ -990,7 +1017,7 @@ void SearchRoutines::TreeRootAssignMoveOrderValues(int n, char side, int alpha, 
 
 void SearchRoutines::WaitForInput()
 {
-    if (MainStatus.xboard != 1 && MainStatus.UCIMode != 1) return;
+    if (!InputPolled()) return;
     // Until a command ends the search, or the opponent plays the move pondered on; a question such as
     // "isready" is answered and the wait goes on.
     for (;;) {
@@ -1012,6 +1039,16 @@ void SearchRoutines::StartClock()
 {
     MainStatus.StartTime = EngineClock();
     HardStopTime = HardStopLimit ? Clamp32(static_cast<int64_t>(MainStatus.StartTime) + HardStopLimit) : 0;
+    StartTimedPolls();
+}
+
+void SearchRoutines::StartTimedPolls()
+{
+    TimedPollInterval = FirstTimedPollInterval;
+    LastPollClock = EngineClock();
+    LastPollNodes = Nodes();
+    // The next node polls, so the new interval applies at once.
+    PollCountdown = 0;
 }
 
 int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64_t* from, uint64_t* to, char* promo)
@@ -1040,6 +1077,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
     uint64_t upper, lower;
     genhashcode(board.ToMove, board.Castling, &upper, &lower, &board);
     if (st.xboard) MoveList.InsertMoveHistory(upper, lower);
+    MoveList.RearmLongListMessage();
 
     HardStopTime = 0;
     HardStopLimit = 0;
@@ -1076,6 +1114,7 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
             if (st.ST != 0 || st.TimeLeft > 0) HardStopLimit = Clamp32(limit > 1 ? limit : 1);
         }
         if (!st.Ponder && HardStopLimit) HardStopTime = Clamp32(static_cast<int64_t>(st.StartTime) + HardStopLimit);
+        StartTimedPolls();
     }
     LogLine(" Initial Nodes Per Second = %d\n", st.NodesPerSecond);
     LogLine(" Initial NodesPeMove  = %d   Emergency Threshold = %d\n", NodesPerMove, st.EmergencyTimeThreshold);

@@ -73,6 +73,10 @@ public:
     // safety net against a node rate that is far off.
     int32_t HardStopTime;
     int32_t HardStopLimit;
+    // The poll interval of a timed search, which follows the node rate, and where the last poll was.
+    int64_t TimedPollInterval;
+    int32_t LastPollClock;
+    int64_t LastPollNodes;
 
     SearchRoutines() {}
 
@@ -121,6 +125,8 @@ private:
     // The poll at the entry of every node; true when the node must return 0 at once.
     bool Poll();
     bool OverBudget();
+    int64_t NextPollInterval();
+    void StartTimedPolls();
     void MeasureRate(int64_t nodes, bool duringIteration);
     void PrintThinkingLine(int depth, int score);
     void PrintInfoLine(int depth, int score, bool withTime);

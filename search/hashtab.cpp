@@ -78,8 +78,8 @@ void TranspositionTables::InsertTranspositionTables(uint64_t upper, uint64_t low
     else if (value <= MateShiftAtOrBelow) value -= depth;
 
     TTEntry* slot = BucketAt(index).Slot;
-    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, value, static_cast<int8_t>(depth),
-                        CurrentGeneration};
+    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, CurrentAge, value,
+                        static_cast<int8_t>(depth), CurrentGeneration};
     const bool samePosition = slot[0].UpperHashCode == upper && slot[0].LowerHashCode == lower;
     if (slot[0].Fresh <= 0 || (samePosition && slot[0].Depth <= depth)) {
         slot[2] = slot[1];
@@ -148,6 +148,12 @@ void TranspositionTables::ClearTranspositionTables()
 
 void TranspositionTables::AgeTranspositionTables()
 {
-    for (TTBucket* bucket = Table; bucket != Table + TTABLESIZE; ++bucket)
+    // Only when the counter comes round again must every entry really lose its mark, since a bucket
+    // untouched for that long carries the new count already. Otherwise nothing is touched now: the
+    // interface's turn would pay for paging in the whole table.
+    if (++CurrentAge != 0) return;
+    for (TTBucket* bucket = Table; bucket != Table + TTABLESIZE; ++bucket) {
         for (TTEntry& entry : bucket->Slot) entry.Fresh = 0;
+        bucket->Slot[0].Age = 0;
+    }
 }

@@ -9,10 +9,13 @@ struct TTEntry {
     int32_t Move;
     uint8_t BoundType; // 0 upper bound, 1 lower bound, 2 exact
     int8_t Fresh;
+    // Held in slot 0 of a bucket, in what would be padding: the ageing that the bucket's Fresh marks
+    // belong to. A bucket of an older ageing has its marks cleared when it is next used.
+    uint16_t Age;
     int32_t Value;
     int8_t Depth;
-    // Held in slot 0 of a bucket, in what would be padding: the clear that the bucket's contents
-    // belong to. A bucket of an older clear reads as empty.
+    // Held in slot 0 too: the clear that the bucket's contents belong to. A bucket of an older clear
+    // reads as empty.
     uint8_t Generation;
 };
 static_assert(sizeof(TTEntry) == 32);
@@ -35,6 +38,8 @@ public:
     uint64_t IndexMasks[24];
     // Counts clears; a clear only moves it on, and each bucket is emptied when next used.
     uint8_t CurrentGeneration = 0;
+    // Counts ageings the same way: each bucket's entries lose their Fresh marks when next used.
+    uint16_t CurrentAge = 0;
 
     TranspositionTables();
     void InsertTranspositionTables(uint64_t upper, uint64_t lower, int depth, int16_t move, int value, char bound);
@@ -48,13 +53,17 @@ public:
         __builtin_prefetch(&Table[static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[15])]);
     }
 
-private:
+    // The bucket at `index` as probes and stores see it, with any pending clear or ageing applied.
     TTBucket& BucketAt(uint32_t index)
     {
         TTBucket& b = Table[index];
         if (b.Slot[0].Generation != CurrentGeneration) {
             b = TTBucket{};
             b.Slot[0].Generation = CurrentGeneration;
+            b.Slot[0].Age = CurrentAge;
+        } else if (b.Slot[0].Age != CurrentAge) {
+            for (TTEntry& e : b.Slot) e.Fresh = 0;
+            b.Slot[0].Age = CurrentAge;
         }
         return b;
     }

@@ -160,6 +160,21 @@ TEST(Fen, InvalidTextsAreRejectedAndChangeNothing)
     }
 }
 
+// Interfaces separate the fields by any run of blanks or tabs; the reader wants single blanks.
+TEST(Fen, FieldsAreSeparatedBySingleBlanks)
+{
+    const struct {
+        const char* text;
+        const char* fields;
+    } cases[] = {
+        {"8/8/8/8/8/8/8/K6k w - - 0 1", "8/8/8/8/8/8/8/K6k w - - 0 1"},
+        {"\t 8/8/8/8/8/8/8/K6k\tw \t -  -\t\t0 1 \t", "8/8/8/8/8/8/8/K6k w - - 0 1"},
+        {"", ""},
+        {" \t \t", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FenFields(c.text), c.fields) << "text: " << c.text;
+}
+
 TEST(Fen, Writers)
 {
     char text[8];

@@ -23,7 +23,8 @@ protected:
         PositionCache.Misses = 0;
     }
 
-    static const TTEntry& SlotOf(int i) { return PositionCache.Table[Bucket].Slot[i]; }
+    // As the next probe sees it: an ageing applies to a bucket when it is next used.
+    static const TTEntry& SlotOf(int i) { return PositionCache.BucketAt(Bucket).Slot[i]; }
 
     struct Probe {
         ProbeResult result;
@@ -278,5 +279,23 @@ TEST_F(TranspositionTable, EveryClearEmptiesTheTableAcrossTheClearCountWrap)
     }
     PositionCache.InsertTranspositionTables(KeyA, KeyALow, 9, 77, 0, ExactBound);
     EXPECT_EQ(ProbeA(1, -100, 100).result, Exact);
+}
+
+// Ageings are counted in 16 bits and applied to a bucket when it is next used: an entry is stale after
+// one ageing, however many more pass before the next probe, the count's wrap included.
+TEST_F(TranspositionTable, AnAgedEntryStaysStaleAcrossTheAgeCountWrap)
+{
+    for (const int ageings : {1, 2, 65535, 65536, 65537}) {
+        SCOPED_TRACE(testing::Message() << ageings << " ageings");
+        std::memset(static_cast<void*>(&PositionCache.Table[Bucket]), 0, sizeof(TTBucket));
+        PositionCache.InsertTranspositionTables(KeyA, KeyALow, 9, 77, 0, ExactBound);
+        for (int i = 0; i < ageings; i++) PositionCache.AgeTranspositionTables();
+        const Probe p = ProbeA(1, -100, 100);
+        EXPECT_EQ(p.result, NoCut);
+        EXPECT_EQ(p.move, 77);
+        // A result written after the ageing is fresh again.
+        PositionCache.InsertTranspositionTables(KeyA, KeyALow, 9, 77, 0, ExactBound);
+        EXPECT_EQ(ProbeA(1, -100, 100).result, Exact);
+    }
 }
 } // namespace
