@@ -3,13 +3,26 @@
 const char files[16] = "abcdefgh";
 FILE* dlog;
 
-namespace {
-// File letter and rank digit of a square number; out-of-range numbers print what the arithmetic gives.
 int WriteSquare(char* out, int size, int square)
 {
     return snprintf(out, size, "%c%d", files[square & 7], square / 8 + 1);
 }
-} // namespace
+
+std::string UciMoveText(int from, int to, char promote)
+{
+    char text[16];
+    int n = WriteSquare(text, sizeof text, from);
+    n += WriteSquare(text + n, static_cast<int>(sizeof text) - n, to);
+    std::string move(text, static_cast<size_t>(n));
+    switch (promote) {
+    case 'Q': case 'q': move += 'q'; break;
+    case 'R': case 'r': move += 'r'; break;
+    case 'B': case 'b': move += 'b'; break;
+    case 'N': case 'n': move += 'n'; break;
+    default: break;
+    }
+    return move;
+}
 
 int WriteMoveText(char* buffer, int size, char from, char to, char promote)
 {

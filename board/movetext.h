@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // File letters of square numbers: files[n & 7].
 extern const char files[16];
@@ -12,6 +13,13 @@ inline constexpr int MoveTextSize = 9 + 5 * 200 + 16;
 // or "q;" for a promotion letter of either case, or one blank for any other promotion char. Returns the
 // number of chars written.
 int WriteMoveText(char* buffer, int size, char from, char to, char promote);
+
+// A square as text: file letter and rank digit ("e4"); out-of-range numbers give what the arithmetic
+// gives. Returns the number of chars written.
+int WriteSquare(char* out, int size, int square);
+
+// A move as UCI writes it: "e2e4", or "e7e8q" with the letter of a promotion char of either case.
+std::string UciMoveText(int from, int to, char promote);
 
 // " e2e4 \n", " e7e8q;\n", or with pvFlag the rest of the root line after the move. buffer must hold
 // MoveTextSize chars. Defined in search/movetext.cpp, beside the root line it reads.

@@ -7,6 +7,20 @@
 inline constexpr uint8_t STUDENT = 1;
 inline constexpr uint8_t ORACLE = 2;
 
+// The fixed time of an analysis, in milliseconds: two weeks, a time no analysis reaches.
+inline constexpr int32_t UnlimitedMoveTime = 1209600000;
+
+// Time and count arithmetic is done in 64 bits and stored in the record's 32-bit fields.
+constexpr int32_t Clamp32(int64_t v)
+{
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+// Times and node budgets, which never go below zero.
+constexpr int32_t ClampTime(int64_t v)
+{
+    return v < 0 ? 0 : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
+}
+
 // The engine's global run state: protocol and offline modes, game flow, time control, and the constant
 // square masks that generation, evaluation and draw detection read.
 class Status {

@@ -27,10 +27,6 @@ struct {
     int32_t NodesPerSecond = 0;
 } BeforeAnalysis;
 
-int32_t Clamp32(int64_t n)
-{
-    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
-}
 
 void Flush()
 {
@@ -239,10 +235,7 @@ int DoCommand(const char* word)
     int32_t n;
 
     if (w == ".") {
-        printf("stat01: %d %lld %d %d %d\n", (EngineClock() - st.StartTime) / 10,
-               static_cast<long long>(Search.Nodes()), Search.RootDepth, Search.RootMoveCount - Search.RootMoveNumber,
-               Search.RootMoveCount);
-        Flush();
+        Search.PrintStatusLine();
         return 4;
     }
     if (w == "?") {
@@ -251,8 +244,7 @@ int DoCommand(const char* word)
             if (st.Analyze) {
                 Search.AbortSearch();
             } else {
-                Search.StopSearch = 1;
-                Search.TimeUp = 1;
+                Search.MoveNow();
             }
         }
         LeaveAnalysis();

@@ -38,10 +38,6 @@ int32_t ReadNumber(const char* text)
     return static_cast<int32_t>(n);
 }
 
-int32_t Clamp32(int64_t n)
-{
-    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
-}
 
 void PrintHelp()
 {

@@ -2,7 +2,20 @@
 
 #include "board/board.h"
 #include "board/hashcode.h"
+#include "protocol/humanmov.h"
+#include "protocol/uciprotocol.h"
 #include "search/book.h"
+#include "search/compmov.h"
+
+namespace {
+// A word that arrives during a search goes to the protocol that runs it; a command that ends the turn
+// (xboard, console) or stops the search (UCI) aborts it.
+SearchInput HandleSearchInput(const char* word)
+{
+    const int result = MainStatus.UCIMode ? UCI.UCIPrep(word) : DoCommand(word);
+    return result == 2 ? SearchInput::Abort : SearchInput::GoOn;
+}
+} // namespace
 
 void EngineStartup()
 {
@@ -19,4 +32,5 @@ void EngineStartup()
     MainStatus.initVars();
     // Counts must be current for the draw test of the first game.
     MainBoard.InitPieceCounts();
+    Search.CommandHandler = HandleSearchInput;
 }

@@ -64,10 +64,6 @@ bool NumberAfter(const std::string& text, const char* key, int64_t* value)
     return false;
 }
 
-int32_t Clamp32(int64_t n)
-{
-    return n > INT32_MAX ? INT32_MAX : n < INT32_MIN ? INT32_MIN : static_cast<int32_t>(n);
-}
 
 // "e2e4", "e7e8q": the move in coordinates, with the promotion letter of a promoting move.
 std::string MoveWord(int from, int to, char promotion)
@@ -194,7 +190,10 @@ void UCIProtocol::SetOption()
         st.UseBook = on ? 1 : 0;
         if (on) buildbook();
     }
-    if (Contains(text, "UCI_ShowCurrLine")) ShowCurrLine = on ? 1 : 0;
+    if (Contains(text, "UCI_ShowCurrLine")) {
+        ShowCurrLine = on ? 1 : 0;
+        Search.ShowCurrLine = ShowCurrLine;
+    }
     if (Contains(text, "UCI_AnalyseMode")) {
         if (on) {
             EnterAnalysis(200005);

@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 
 #include "board/movetext.h"
+#include "search/scores.h"
 
 TranspositionTables PositionCache;
 
@@ -16,17 +17,8 @@ namespace {
 constexpr size_t TableBytes = static_cast<size_t>(TTABLESIZE) * sizeof(TTBucket);
 static_assert(TableBytes == 201326880);
 
-// The mask that picks the bucket: 21 bits, so the last three buckets are never addressed.
-constexpr int BucketMaskIndex = 15;
 
-// Mate scores lie beyond these; they are stored shifted by the entry's remaining depth.
-constexpr int MateShiftAbove = 109800;
-constexpr int MateShiftAtOrBelow = -109801;
 
-// BoundType codes.
-constexpr uint8_t UpperBound = 0;
-constexpr uint8_t LowerBound = 1;
-constexpr uint8_t ExactBound = 2;
 
 // Fresh marks of an entry written since the last ageing, by the slot it was written into.
 constexpr int8_t FreshSlot0 = 2;
@@ -74,8 +66,9 @@ void TranspositionTables::InsertTranspositionTables(uint64_t upper, uint64_t low
         fflush(stdout);
         exit(0);
     }
-    if (value > MateShiftAbove) value += depth;
-    else if (value <= MateShiftAtOrBelow) value -= depth;
+    // A mate score is stored shifted by the entry's remaining depth.
+    if (value > MateInPlyRange) value += depth;
+    else if (value < -MateInPlyRange) value -= depth;
 
     TTEntry* slot = BucketAt(index).Slot;
     const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, CurrentAge, value,

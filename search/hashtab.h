@@ -1,13 +1,19 @@
 #pragma once
 #include <cstdint>
 
+// What a stored value is: a bound from above (the node failed low), from below (it failed high), or exact.
+enum TTBound : uint8_t { UpperBound = 0, LowerBound = 1, ExactBound = 2 };
+
+// The index mask of IndexMasks that picks a bucket: 21 bits, so the last three buckets are never addressed.
+inline constexpr int BucketMaskIndex = 15;
+
 // One stored search result. Fresh is 0 for an aged or empty slot, 2 or 4 for one written since the
 // last ageing (written into slot 0 or slot 1).
 struct TTEntry {
     uint64_t UpperHashCode;
     uint64_t LowerHashCode;
     int32_t Move;
-    uint8_t BoundType; // 0 upper bound, 1 lower bound, 2 exact
+    uint8_t BoundType; // a TTBound
     int8_t Fresh;
     // Held in slot 0 of a bucket, in what would be padding: the ageing that the bucket's Fresh marks
     // belong to. A bucket of an older ageing has its marks cleared when it is next used.
@@ -50,7 +56,7 @@ public:
     // Starts loading the bucket of a position whose probe comes a little later.
     void Prefetch(uint64_t lower) const
     {
-        __builtin_prefetch(&Table[static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[15])]);
+        __builtin_prefetch(&Table[static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[BucketMaskIndex])]);
     }
 
     // The bucket at `index` as probes and stores see it, with any pending clear or ageing applied.

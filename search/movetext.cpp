@@ -8,9 +8,10 @@ void fillmovestring(char* buffer, int, char from, char to, char promote, int pvF
     if (pvFlag && Search.PVLength >= 2) {
         int length = Search.PVLength < MaxPly ? Search.PVLength : MaxPly;
         for (int k = 1; k < length && n < MoveTextSize - 8; k++) {
-            int p = Search.PVTable[0][k].Move;
-            n += snprintf(buffer + n, MoveTextSize - n, "%c%d%c%d ", files[(p >> 6) & 7], (p >> 9) + 1,
-                          files[p & 7], ((p & 63) >> 3) + 1);
+            const int p = Search.PVTable[0][k].Move;
+            n += WriteSquare(buffer + n, MoveTextSize - n, (p >> 6) & 63);
+            n += WriteSquare(buffer + n, MoveTextSize - n, p & 63);
+            n += snprintf(buffer + n, MoveTextSize - n, " ");
         }
     }
     snprintf(buffer + n, MoveTextSize - n, "\n");

@@ -5,7 +5,7 @@
 #include "search/hashtab.h"
 
 namespace {
-constexpr uint8_t Upper = 0, Lower = 1, ExactBound = 2;
+constexpr uint8_t Upper = UpperBound, Lower = LowerBound;
 
 // Two positions that share bucket 0x0abcde: the bucket comes from the low 21 bits of the lower half only.
 constexpr uint32_t Bucket = 0x0abcde;
@@ -104,7 +104,7 @@ TEST_F(TranspositionTable, CutOffsAreFailHard)
 
 TEST_F(TranspositionTable, ShallowerEntryNeverCutsOff)
 {
-    for (uint8_t bound : {Upper, Lower, ExactBound}) {
+    for (uint8_t bound : {Upper, Lower, uint8_t{ExactBound}}) {
         SetUp();
         PositionCache.InsertTranspositionTables(KeyA, KeyALow, 5, 77, bound == Upper ? -500 : 500,
                                                 static_cast<char>(bound));
