@@ -55,6 +55,132 @@ inline int CountIndexOf(PromotionCode type)
     default: return CountQueens;
     }
 }
+// The boards of one side, so that moving and capturing are written once for both colours.
+struct SideBoards {
+    uint64_t& Pieces;
+    uint64_t& Pawns;
+    uint64_t& Bishops;
+    uint64_t& Knights;
+    uint64_t& Rooks;
+    uint64_t& Queens;
+    uint64_t& King;
+    int32_t* Counts;
+};
+
+template <int Side>
+SideBoards BoardsOf(ChessBoard& b)
+{
+    if constexpr (Side == 0)
+        return {b.WhitePieces, b.WhitePawns, b.WhiteBishops, b.WhiteKnights, b.WhiteRooks, b.WhiteQueens, b.WhiteKing,
+                b.PieceCounts[0]};
+    else
+        return {b.BlackPieces, b.BlackPawns, b.BlackBishops, b.BlackKnights, b.BlackRooks, b.BlackQueens, b.BlackKing,
+                b.PieceCounts[1]};
+}
+
+// The squares `steps` ranks-and-files further on, as a shift by a signed amount.
+template <int Steps>
+constexpr uint64_t Shifted(uint64_t b)
+{
+    if constexpr (Steps > 0) return b << Steps;
+    else return b >> -Steps;
+}
+
+// Removes a piece of `Side` that stands on `to`; a capture resets the half-move clock. A rook taken on
+// its corner takes its side's castling right with it, out of `mask`.
+template <int Side>
+inline void RemoveCaptured(ChessBoard& b, uint64_t to, uint8_t& mask)
+{
+    SideBoards s = BoardsOf<Side>(b);
+    if (!(to & s.Pieces)) return;
+    if (to & s.Pawns) {
+        s.Pawns ^= to;
+        s.Counts[CountPawns]--;
+        b.PawnHashCode ^= PawnKey(Side == 0 ? KeyWhitePawn : KeyBlackPawn, to);
+    } else if (to & s.Knights) {
+        s.Knights ^= to;
+        s.Counts[CountKnights]--;
+    } else if (to & s.Bishops) {
+        s.Bishops ^= to;
+        s.Counts[CountBishops]--;
+    } else if (to & s.Rooks) {
+        s.Rooks ^= to;
+        s.Counts[CountRooks]--;
+        mask &= CastlingKept[__builtin_ctzll(to)];
+    } else if (to & s.Queens) {
+        s.Queens ^= to;
+        s.Counts[CountQueens]--;
+    }
+    s.Pieces &= ~to;
+    b.FiftyMoveCount = 0;
+}
+
+// Moves the piece of `Side` on `from` to `to`: an en-passant capture takes the pawn beside, castling
+// moves the rook, and a pawn on its last rank is promoted. A rook leaving its corner takes that right out
+// of `mask`, a king move both of its side's.
+template <int Side>
+inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t prevFrom, uint64_t prevTo, char promote,
+                         uint8_t& mask)
+{
+    SideBoards s = BoardsOf<Side>(b);
+    SideBoards enemy = BoardsOf<Side ^ 1>(b);
+    constexpr int Up = Side == 0 ? 8 : -8;
+    const uint64_t fromTo = from | to;
+    s.Pieces ^= fromTo;
+    if (from & s.Pawns) {
+        s.Pawns ^= fromTo;
+        // En passant: the enemy pawn beside ours has just made its double push (the destination is empty:
+        // the capture removed nothing there).
+        constexpr uint64_t PassingRank = Side == 0 ? Rank5 : Rank4;
+        constexpr uint64_t EnemyStartRank = Side == 0 ? Rank7 : Rank2;
+        if ((from & PassingRank) && (prevFrom & EnemyStartRank) && (prevTo & PassingRank) && (prevTo & enemy.Pawns) &&
+            !(to & b.SavedPieces[Side == 0 ? 13 : 12])) {
+            const bool ep = (!(from & FileA) && from == (prevTo << 1) && to == Shifted<Up - 1>(from)) ||
+                            (!(from & FileH) && from == (prevTo >> 1) && to == Shifted<Up + 1>(from));
+            if (ep) {
+                const uint64_t victim = Shifted<-Up>(to);
+                enemy.Pawns ^= victim;
+                enemy.Pieces ^= victim;
+                b.PawnHashCode ^= PawnKey(Side == 0 ? KeyBlackPawn : KeyWhitePawn, victim);
+                enemy.Counts[CountPawns]--;
+            }
+        }
+        const int key = Side == 0 ? KeyWhitePawn : KeyBlackPawn;
+        b.PawnHashCode ^= PawnKey(key, from) ^ PawnKey(key, to);
+        b.FiftyMoveCount = 0;
+    } else if (from & s.Bishops) {
+        s.Bishops ^= fromTo;
+    } else if (from & s.Knights) {
+        s.Knights ^= fromTo;
+    } else if (from & s.Rooks) {
+        s.Rooks ^= fromTo;
+        mask &= CastlingKept[__builtin_ctzll(from)];
+    } else if (from & s.Queens) {
+        s.Queens ^= fromTo;
+    } else if (from & s.King) {
+        s.King ^= fromTo;
+        const int key = Side == 0 ? KeyWhiteKing : KeyBlackKing;
+        b.PawnHashCode ^= PawnKey(key, from) ^ PawnKey(key, to);
+        // The rook only moves if it is there, so a typed castling without one creates nothing.
+        constexpr uint64_t KingHome = Side == 0 ? E1 : E8;
+        mask &= CastlingKept[Side == 0 ? 4 : 60];
+        constexpr uint64_t ShortCorner = Side == 0 ? H1 : H8, ShortRookTo = Side == 0 ? F1 : F8;
+        constexpr uint64_t LongCorner = Side == 0 ? A1 : A8, LongRookTo = Side == 0 ? D1 : D8;
+        if (from == KingHome && to == Shifted<2>(KingHome) && (s.Rooks & ShortCorner)) s.Rooks ^= ShortCorner | ShortRookTo;
+        else if (from == KingHome && to == Shifted<-2>(KingHome) && (s.Rooks & LongCorner)) s.Rooks ^= LongCorner | LongRookTo;
+    }
+
+    // A pawn reaching the last rank without a promotion letter becomes a queen, the generator's choice,
+    // so no pawn is ever left on its last rank.
+    constexpr uint64_t LastRank = Side == 0 ? Rank8 : Rank1;
+    if (to & s.Pawns & LastRank) {
+        b.PawnHashCode ^= PawnKey(Side == 0 ? KeyWhitePawn : KeyBlackPawn, to);
+        const PromotionCode type = PromotionType(Side, promote);
+        b.Promote(Side, to, type);
+        s.Counts[CountIndexOf(type)]++;
+        s.Counts[CountPawns]--;
+    }
+}
 } // namespace
 
 void ChessBoard::InitRep()
@@ -128,137 +254,35 @@ void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castle
         for (int i = 0; i < SavedCountOffset; i++) PieceCounts[side][i + SavedCountOffset] = PieceCounts[side][i];
 
     const uint64_t prevFrom = LastMoveFrom, prevTo = LastMoveTo;
-    const uint64_t blackBefore = BlackPieces, whiteBefore = WhitePieces;
     LastMoveFrom = from;
     LastMoveTo = to;
-    uint8_t mask = 15;
     FiftyMoveCount++;
 
-    if (to & WhitePieces) {
-        if (to & WhitePawns) { WhitePawns ^= to; PieceCounts[0][CountPawns]--; PawnHashCode ^= PawnKey(KeyWhitePawn, to); }
-        else if (to & WhiteKnights) { WhiteKnights ^= to; PieceCounts[0][CountKnights]--; }
-        else if (to & WhiteBishops) { WhiteBishops ^= to; PieceCounts[0][CountBishops]--; }
-        else if (to & WhiteRooks) {
-            WhiteRooks ^= to;
-            PieceCounts[0][CountRooks]--;
-            // A rook taken on its corner takes its side's castling right with it.
-            if (to == H1) mask &= 14;
-            else if (to == A1) mask &= 13;
-        }
-        else if (to & WhiteQueens) { WhiteQueens ^= to; PieceCounts[0][CountQueens]--; }
-        WhitePieces &= ~to;
-        FiftyMoveCount = 0;
-    }
-    if (to & BlackPieces) {
-        if (to & BlackPawns) { BlackPawns ^= to; PieceCounts[1][CountPawns]--; PawnHashCode ^= PawnKey(KeyBlackPawn, to); }
-        else if (to & BlackKnights) { BlackKnights ^= to; PieceCounts[1][CountKnights]--; }
-        else if (to & BlackBishops) { BlackBishops ^= to; PieceCounts[1][CountBishops]--; }
-        else if (to & BlackRooks) {
-            BlackRooks ^= to;
-            PieceCounts[1][CountRooks]--;
-            if (to == H8) mask &= 11;
-            else if (to == A8) mask &= 7;
-        }
-        else if (to & BlackQueens) { BlackQueens ^= to; PieceCounts[1][CountQueens]--; }
-        BlackPieces &= ~to;
-        FiftyMoveCount = 0;
-    }
-
-    const uint64_t fromTo = from | to;
-    if (from & WhitePieces) {
-        WhitePieces ^= fromTo;
-        if (from & WhitePawns) {
-            WhitePawns ^= fromTo;
-            // En passant: the black pawn beside us has just made its double push.
-            if ((from & Rank5) && (prevFrom & Rank7) && (prevTo & Rank5) && (prevTo & BlackPawns) && !(to & blackBefore)) {
-                bool ep = (!(from & FileA) && from == (prevTo << 1) && to == (from << 7)) ||
-                          (!(from & FileH) && from == (prevTo >> 1) && to == (from << 9));
-                if (ep) {
-                    uint64_t victim = to >> 8;
-                    BlackPawns ^= victim;
-                    BlackPieces ^= victim;
-                    PawnHashCode ^= PawnKey(KeyBlackPawn, victim);
-                    PieceCounts[1][CountPawns]--;
-                }
-            }
-            PawnHashCode ^= PawnKey(KeyWhitePawn, from) ^ PawnKey(KeyWhitePawn, to);
-            FiftyMoveCount = 0;
-        }
-        else if (from & WhiteBishops) WhiteBishops ^= fromTo;
-        else if (from & WhiteKnights) WhiteKnights ^= fromTo;
-        else if (from & WhiteRooks) {
-            WhiteRooks ^= fromTo;
-            if (from == H1) mask &= 14;
-            else if (from == A1) mask &= 13;
-        }
-        else if (from & WhiteQueens) WhiteQueens ^= fromTo;
-        else if (from & WhiteKing) {
-            WhiteKing ^= fromTo;
-            PawnHashCode ^= PawnKey(KeyWhiteKing, from) ^ PawnKey(KeyWhiteKing, to);
-            mask &= 12;
-            // The rook only moves if it is there, so a typed castling without one creates nothing.
-            if (from == E1 && to == G1 && (WhiteRooks & H1)) WhiteRooks ^= H1 | F1;
-            else if (from == E1 && to == C1 && (WhiteRooks & A1)) WhiteRooks ^= A1 | D1;
-        }
-    }
-    else if (from & BlackPieces) {
-        BlackPieces ^= fromTo;
-        if (from & BlackPawns) {
-            BlackPawns ^= fromTo;
-            if ((from & Rank4) && (prevFrom & Rank2) && (prevTo & Rank4) && (prevTo & WhitePawns) && !(to & whiteBefore)) {
-                bool ep = (!(from & FileH) && from == (prevTo >> 1) && to == (from >> 7)) ||
-                          (!(from & FileA) && from == (prevTo << 1) && to == (from >> 9));
-                if (ep) {
-                    uint64_t victim = to << 8;
-                    WhitePawns ^= victim;
-                    WhitePieces ^= victim;
-                    PawnHashCode ^= PawnKey(KeyWhitePawn, victim);
-                    PieceCounts[0][CountPawns]--;
-                }
-            }
-            PawnHashCode ^= PawnKey(KeyBlackPawn, from) ^ PawnKey(KeyBlackPawn, to);
-            FiftyMoveCount = 0;
-        }
-        else if (from & BlackBishops) BlackBishops ^= fromTo;
-        else if (from & BlackKnights) BlackKnights ^= fromTo;
-        else if (from & BlackRooks) {
-            BlackRooks ^= fromTo;
-            if (from == H8) mask &= 11;
-            else if (from == A8) mask &= 7;
-        }
-        else if (from & BlackQueens) BlackQueens ^= fromTo;
-        else if (from & BlackKing) {
-            BlackKing ^= fromTo;
-            PawnHashCode ^= PawnKey(KeyBlackKing, from) ^ PawnKey(KeyBlackKing, to);
-            mask &= 3;
-            if (from == E8 && to == G8 && (BlackRooks & H8)) BlackRooks ^= H8 | F8;
-            else if (from == E8 && to == C8 && (BlackRooks & A8)) BlackRooks ^= A8 | D8;
-        }
-    }
-
-    // A pawn reaching the last rank without a promotion letter becomes a queen, the generator's choice,
-    // so no pawn is ever left on its last rank.
-    if (to & WhitePawns & Rank8) {
-        PawnHashCode ^= PawnKey(KeyWhitePawn, to);
-        const PromotionCode type = PromotionType(0, promote);
-        Promote(0, to, type);
-        PieceCounts[0][CountIndexOf(type)]++;
-        PieceCounts[0][CountPawns]--;
-    }
-    else if (to & BlackPawns & Rank1) {
-        PawnHashCode ^= PawnKey(KeyBlackPawn, to);
-        const PromotionCode type = PromotionType(1, promote);
-        Promote(1, to, type);
-        PieceCounts[1][CountIndexOf(type)]++;
-        PieceCounts[1][CountPawns]--;
-    }
+    uint8_t mask = 15;
+    RemoveCaptured<0>(*this, to, mask);
+    RemoveCaptured<1>(*this, to, mask);
+    if (from & WhitePieces) MoveOwnPiece<0>(*this, from, to, prevFrom, prevTo, promote, mask);
+    else if (from & BlackPieces) MoveOwnPiece<1>(*this, from, to, prevFrom, prevTo, promote, mask);
 
     WhitePieceCount = PieceCounts[0][0] + PieceCounts[0][1] + PieceCounts[0][2] + PieceCounts[0][3] + PieceCounts[0][4];
     BlackPieceCount = PieceCounts[1][0] + PieceCounts[1][1] + PieceCounts[1][2] + PieceCounts[1][3] + PieceCounts[1][4];
+    RecountOccupancy();
+    *castleMask = static_cast<char>(mask);
+}
+
+uint8_t ChessBoard::CastlingAllowed() const
+{
+    uint8_t rights = 0;
+    if (WhiteKing & E1) rights |= ((WhiteRooks & H1) ? CastleWK : 0) | ((WhiteRooks & A1) ? CastleWQ : 0);
+    if (BlackKing & E8) rights |= ((BlackRooks & H8) ? CastleBK : 0) | ((BlackRooks & A8) ? CastleBQ : 0);
+    return rights;
+}
+
+void ChessBoard::RecountOccupancy()
+{
     WhitePieces = WhitePawns | WhiteBishops | WhiteKnights | WhiteRooks | WhiteQueens | WhiteKing;
     BlackPieces = BlackPawns | BlackBishops | BlackKnights | BlackRooks | BlackQueens | BlackKing;
     AllPieces = WhitePieces | BlackPieces;
-    *castleMask = static_cast<char>(mask);
 }
 
 void ChessBoard::UndoMove(int)

@@ -12,6 +12,26 @@ inline constexpr char NoPromotion = static_cast<char>(0xEC);
 // Castling rights bits.
 inline constexpr uint8_t CastleWK = 1, CastleWQ = 2, CastleBK = 4, CastleBQ = 8;
 
+// The castling rights that stay when the piece on a square moves or is taken: a king's or a rook's home
+// square takes the rights that stand on it. MakeMove reads it for rooks and kings, the typed-move path
+// for the from-square of any move.
+inline constexpr uint8_t CastlingKept[64] = {
+    15 & ~CastleWQ, 15, 15, 15, 15 & ~(CastleWK | CastleWQ), 15, 15, 15 & ~CastleWK, // rank 1: a1, e1, h1
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15, 15, 15, 15, 15, 15, 15, 15,
+    15 & ~CastleBQ, 15, 15, 15, 15 & ~(CastleBK | CastleBQ), 15, 15, 15 & ~CastleBK, // rank 8: a8, e8, h8
+};
+
+// CastlingKept of a square given as one bit; an empty set keeps all rights.
+inline uint8_t CastlingKeptBy(uint64_t square)
+{
+    return square ? CastlingKept[__builtin_ctzll(square)] : 15;
+}
+
 // Indexes into ChessBoard::PieceCounts[side]; the undo copies follow at +5.
 enum PieceCountIndex { CountQueens = 0, CountRooks, CountBishops, CountKnights, CountPawns, SavedCountOffset };
 
@@ -60,6 +80,11 @@ public:
     void ClearField();
     // Recounts the ten piece counts and the two totals from the boards.
     void InitPieceCounts();
+    // Sets the three occupancies from the twelve piece boards.
+    void RecountOccupancy();
+    // The castling rights that the king and rook placement allows: each right whose king and rook stand
+    // on their home squares.
+    uint8_t CastlingAllowed() const;
     void SetupBoard() {}
 
     // Making and undoing moves

@@ -105,11 +105,7 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
         board.BlackKing = 0;
     int n = ReadPlacement(text, board);
     if (n < 0) return fail("the piece placement needs eight ranks of eight squares and one king per side");
-    board.WhitePieces = board.WhitePawns | board.WhiteBishops | board.WhiteKnights | board.WhiteRooks |
-                        board.WhiteQueens | board.WhiteKing;
-    board.BlackPieces = board.BlackPawns | board.BlackBishops | board.BlackKnights | board.BlackRooks |
-                        board.BlackQueens | board.BlackKing;
-    board.AllPieces = board.WhitePieces | board.BlackPieces;
+    board.RecountOccupancy();
     board.LastMoveFrom = board.LastMoveTo = 0;
     board.Castling = 0;
 
@@ -154,14 +150,7 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
     if (reason) return fail(reason);
 
     // A right whose king or rook has left its home square cannot be used.
-    using namespace BitMasks;
-    if (!(board.WhiteKing & E1)) rights &= ~(CastleWK | CastleWQ);
-    if (!(board.WhiteRooks & H1)) rights &= ~CastleWK;
-    if (!(board.WhiteRooks & A1)) rights &= ~CastleWQ;
-    if (!(board.BlackKing & E8)) rights &= ~(CastleBK | CastleBQ);
-    if (!(board.BlackRooks & H8)) rights &= ~CastleBK;
-    if (!(board.BlackRooks & A8)) rights &= ~CastleBQ;
-    board.Castling = rights;
+    board.Castling = rights & board.CastlingAllowed();
 
     // An en-passant square stands for the double push that was just made, which is how the board
     // knows the capture is allowed.

@@ -6,6 +6,7 @@
 #include "board/hashcode.h"
 #include "platform/input.h"
 #include "protocol/gamerecord.h"
+#include "protocol/gamestate.h"
 #include "protocol/humanmov.h"
 #include "search/compmov.h"
 #include "search/hashtab.h"
@@ -55,13 +56,13 @@ bool HumanTurn(int& result)
     PositionCache.AgeTranspositionTables();
     Search.ClearHistory();
     result = HumanMove();
-    while (st.Force == 1 && result != 3 && !QuitRequested()) result = HumanMove();
-    if (result == 2) return false;
+    while (st.Force == 1 && result != CommandQuits && !QuitRequested()) result = HumanMove();
+    if (result == CommandEndsTurn) return false;
     st.HumanToMove = 0;
     MainBoard.ToMove ^= 1;
     st.MoveNumber++;
-    if (result == 3) return true;
-    if (result == 7) GameOver("1/2-1/2 {Draw by 50 Move Rule}\n");
+    if (result == CommandQuits) return true;
+    if (result == MoveReachedFiftyMoves) GameOver("1/2-1/2 {Draw by 50 Move Rule}\n");
     return false;
 }
 
@@ -126,7 +127,7 @@ void PlayGame()
         if (st.HumanToMove) {
             int result;
             if (HumanTurn(result)) return;
-            if (result == 2) continue;
+            if (result == CommandEndsTurn) continue;
         } else {
             EngineTurn(score);
         }

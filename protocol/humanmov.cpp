@@ -14,37 +14,17 @@
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "protocol/gamerecord.h"
+#include "protocol/gamestate.h"
 #include "search/compmov.h"
 
 namespace {
 bool Quit = false;
 bool ForceAfterSearch = false;
 
-// The time settings that analysis mode replaces, given back when it ends.
-struct {
-    bool Held = false;
-    int32_t ST = 0;
-    int32_t NodesPerSecond = 0;
-} BeforeAnalysis;
-
 
 void Flush()
 {
     fflush(stdout);
-}
-
-// Castling rights that a move from each corner or king square takes away.
-uint8_t RightsKeptAfterMoveFrom(int square)
-{
-    switch (square) {
-    case 4: return 12;  // e1
-    case 7: return 14;  // h1
-    case 0: return 13;  // a1
-    case 60: return 3;  // e8
-    case 63: return 11; // h8
-    case 56: return 7;  // a8
-    default: return 15;
-    }
 }
 
 bool LooksLikeMove(const char* word)
@@ -58,7 +38,7 @@ int EndsSearch(int result)
 {
     if (Search.Searching) {
         Search.AbortSearch();
-        return 2;
+        return CommandEndsTurn;
     }
     return result;
 }
@@ -87,13 +67,6 @@ int EditSquare(const std::string& token)
     return static_cast<int>(square & 63);
 }
 
-// What "new" and "abort" share besides their own settings.
-void RestartGame()
-{
-    MainBoard.InitPieceCounts();
-    StartNewPosition();
-}
-
 void ReadSetboard()
 {
     std::string line;
@@ -116,115 +89,20 @@ int MoveDuringAnalysis(const char* word)
     if (!ParseTypedMove(word, MainBoard, &from, &to, &promotion)) {
         printf("Illegal move: %s\n", word);
         Flush();
-        return 4;
+        return CommandHandled;
     }
     PlayCheckedMove(from, to, promotion);
     MainBoard.ToMove ^= 1;
     MainStatus.MoveNumber++;
     GameRecord::Record(MainBoard, MainBoard.ToMove);
     Search.AbortSearch();
-    return 2;
+    return CommandEndsTurn;
 }
 } // namespace
-
-void EnterAnalysis(int32_t nodesPerSecond)
-{
-    Status& st = MainStatus;
-    if (!BeforeAnalysis.Held) {
-        BeforeAnalysis.Held = true;
-        BeforeAnalysis.ST = st.ST;
-        BeforeAnalysis.NodesPerSecond = st.NodesPerSecond;
-    }
-    st.Analyze = 1;
-    st.Post = 1;
-    st.Force = 0;
-    st.HumanToMove = 0;
-    st.NodesPerSecond = nodesPerSecond;
-    // The fixed time becomes the analysis's limit, in the thousandfold unit the commands give it.
-    st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : 1209600000;
-}
-
-void LeaveAnalysis()
-{
-    Status& st = MainStatus;
-    st.Post = 0;
-    st.Analyze = 0;
-    if (BeforeAnalysis.Held) {
-        BeforeAnalysis.Held = false;
-        st.ST = BeforeAnalysis.ST;
-        st.NodesPerSecond = BeforeAnalysis.NodesPerSecond;
-    }
-}
-
-void ResetForNewGame()
-{
-    Search.ClearHistory();
-    MainBoard.InitRep();
-    MainStatus.initVars();
-    MainStatus.HumanToMove = 1;
-    MainBoard.FiftyMoveCount = 0;
-    MainBoard.ToMove = 0;
-    MainStatus.GameInProgress = 1;
-}
 
 bool QuitRequested()
 {
     return Quit;
-}
-
-void StartNewPosition()
-{
-    MoveList.Init();
-    GameRecord::Reset();
-    GameRecord::Record(MainBoard, MainBoard.ToMove);
-}
-
-void PlayCheckedMove(uint64_t from, uint64_t to, char promotion)
-{
-    const uint8_t kept = RightsKeptAfterMoveFrom(RightMostBit(from) - 1);
-    char mask;
-    MainBoard.MakeMove(from, to, promotion, &mask);
-    // The rook taken on its corner loses its right too, whatever square the move came from.
-    MainBoard.Castling &= static_cast<uint8_t>(kept & static_cast<uint8_t>(mask));
-}
-
-bool ParseTypedMove(const std::string& word, const ChessBoard& position, uint64_t* from, uint64_t* to,
-                    char* promotion)
-{
-    if (word.size() != 4 && word.size() != 5) return false;
-    const auto file = [](char c) { return c >= 'a' && c <= 'h'; };
-    const auto rank = [](char c) { return c >= '1' && c <= '8'; };
-    if (!file(word[0]) || !rank(word[1]) || !file(word[2]) || !rank(word[3])) return false;
-    char letter = 0;
-    if (word.size() == 5) {
-        letter = static_cast<char>(word[4] | 0x20);
-        if (letter != 'q' && letter != 'r' && letter != 'b' && letter != 'n') return false;
-    }
-    const uint64_t f = SqBit((word[0] - 'a') + 8 * (word[1] - '1'));
-    const uint64_t t = SqBit((word[2] - 'a') + 8 * (word[3] - '1'));
-
-    ChessBoard board = position;
-    const char side = board.ToMove;
-    MoveGen list;
-    const int n = list.GenerateAllMoves(side, &board, static_cast<char>(board.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != f || list.To[i] != t) continue;
-        char promote = list.Promote[i];
-        if (promote == NoPromotion) {
-            if (letter) return false;
-        } else if (letter) {
-            // The generator offers the queen; any piece may be chosen.
-            promote = side == 0 ? static_cast<char>(letter - 0x20) : letter;
-        }
-        char mask;
-        board.MakeMove(f, t, promote, &mask);
-        if (board.InCheck(side == 0 ? board.WhiteKing : board.BlackKing, side)) return false;
-        *from = f;
-        *to = t;
-        *promotion = promote;
-        return true;
-    }
-    return false;
 }
 
 int DoCommand(const char* word)
@@ -236,7 +114,7 @@ int DoCommand(const char* word)
 
     if (w == ".") {
         Search.PrintStatusLine();
-        return 4;
+        return CommandHandled;
     }
     if (w == "?") {
         // Move now: the search hands back its best move so far. An analysis has no move to play: it ends.
@@ -248,51 +126,45 @@ int DoCommand(const char* word)
             }
         }
         LeaveAnalysis();
-        return 4;
+        return CommandHandled;
     }
     if (w == "abort") {
-        MainBoard.InitRep();
-        MainBoard.MaxDepth = 56;
-        st.HumanToMove = 1;
-        MainBoard.FiftyMoveCount = 0;
-        MainBoard.ToMove = 0;
-        st.GameInProgress = 1;
-        st.initVars();
-        RestartGame();
-        return EndsSearch(2);
+        // Unlike "new": an analysis goes on, and keeps the history table it has learnt.
+        ResetForNewGame(false);
+        return EndsSearch(CommandEndsTurn);
     }
     if (w == "analyze") {
         EnterAnalysis(200001);
-        return 2;
+        return CommandEndsTurn;
     }
     if (w == "bk") {
         if (!st.Analyze) st.UseBook = static_cast<uint8_t>((st.UseBook + 1) % 2);
-        return 4;
+        return CommandHandled;
     }
     if (w == "black") {
         MainBoard.ToMove = 1;
-        return 4;
+        return CommandHandled;
     }
     if (w == "white") {
         MainBoard.ToMove = 0;
-        return 4;
+        return CommandHandled;
     }
     if (w == "displayboard") {
         MainBoard.DisplayBoard();
-        return 4;
+        return CommandHandled;
     }
     if (w == "dumpsee") {
         int32_t f, t;
-        if (!StdinReader::ReadInt(f) || !StdinReader::ReadInt(t)) return 4;
+        if (!StdinReader::ReadInt(f) || !StdinReader::ReadInt(t)) return CommandHandled;
         const uint64_t to = SqBit(t);
         printf("SEE value = %d\n",
                see.StaticExchangeEvaluation(MainBoard.PieceColor(to), SqBit(f), to, &MainBoard));
         Flush();
-        return 4;
+        return CommandHandled;
     }
     if (w == "edit") {
         SetupBoardFromEdit();
-        return EndsSearch(4);
+        return EndsSearch(CommandHandled);
     }
     if (w == "exit") {
         if (st.Analyze) {
@@ -300,20 +172,20 @@ int DoCommand(const char* word)
             st.HumanToMove = 1;
             Search.AbortSearch();
         }
-        return 2;
+        return CommandEndsTurn;
     }
     if (w == "force") {
         st.Force = 1;
         // The interface's turn that follows the aborted search starts in force mode.
         if (Search.Searching) ForceAfterSearch = true;
-        return EndsSearch(4);
+        return EndsSearch(CommandHandled);
     }
     if (w == "go") {
         st.Force = 0;
         st.HumanToMove = 0;
         // The engine is already thinking on its move: it goes on and plays it.
-        if (Search.Searching && !st.Analyze) return 4;
-        return 2;
+        if (Search.Searching && !st.Analyze) return CommandHandled;
+        return CommandEndsTurn;
     }
     if (w == "level") {
         if (StdinReader::ReadInt(n)) st.MovesPerSession = n;
@@ -323,27 +195,26 @@ int DoCommand(const char* word)
         snprintf(text, sizeof text, "MovesPerSession %d TimeLeft %d TimeInc %d \n", st.MovesPerSession, st.TimeLeft,
                  st.TimeInc);
         WriteLogFile(text);
-        return 4;
+        return CommandHandled;
     }
     if (w == "name") {
         std::string ignored;
         StdinReader::ReadWord(ignored);
-        return 4;
+        return CommandHandled;
     }
     if (w == "new") {
         // Analysis gives its settings back first, so the new game starts from the same ones either way.
         if (st.Analyze) LeaveAnalysis();
         ResetForNewGame();
-        RestartGame();
-        return EndsSearch(2);
+        return EndsSearch(CommandEndsTurn);
     }
     if (w == "nopost") {
         st.Post = 0;
-        return 4;
+        return CommandHandled;
     }
     if (w == "post") {
         st.Post = 1;
-        return 4;
+        return CommandHandled;
     }
     if (w == "otim") {
         if (StdinReader::ReadInt(n)) {
@@ -351,7 +222,7 @@ int DoCommand(const char* word)
             snprintf(text, sizeof text, " %d\n", n);
             WriteLogFile(text);
         }
-        return 4;
+        return CommandHandled;
     }
     if (w == "quit") {
         st.NextMatch = 0;
@@ -360,35 +231,35 @@ int DoCommand(const char* word)
         // A running search stops at once; the game loop then ends.
         if (Search.Searching) {
             Search.AbortSearch();
-            return 2;
+            return CommandEndsTurn;
         }
-        return 3;
+        return CommandQuits;
     }
     if (w == "result") {
         // The interface has ended the game; the engine waits for the next one.
         std::string rest;
         StdinReader::ReadLine(rest);
         st.GameInProgress = 0;
-        return EndsSearch(2);
+        return EndsSearch(CommandEndsTurn);
     }
     if (w == "selfplay") {
         st.SelfPlay = 1;
-        return 2;
+        return CommandEndsTurn;
     }
     if (w == "setboard") {
         ReadSetboard();
-        return EndsSearch(4);
+        return EndsSearch(CommandHandled);
     }
     if (w == "Depth" || w == "DEPTH" || w == "sd") {
         ReadDepth(word, MainBoard.MaxDepth);
         MainBoard.BestFrom = MainBoard.BestTo = 0;
-        return 4;
+        return CommandHandled;
     }
     if (w == "sfd") {
         if (!st.xboard) ReadDepth(word, MainBoard.MaxDepth);
         MainBoard.FixedDepth = MainBoard.MaxDepth;
         MainBoard.BestFrom = MainBoard.BestTo = 0;
-        return 4;
+        return CommandHandled;
     }
     if (w == "st") {
         if (StdinReader::ReadInt(n)) {
@@ -397,30 +268,30 @@ int DoCommand(const char* word)
             st.TimePerMove = Clamp32(static_cast<int64_t>(n) * 900);
             st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 60000);
         }
-        return 4;
+        return CommandHandled;
     }
     if (w == "time") {
         if (StdinReader::ReadInt(n)) st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 10);
-        return 4;
+        return CommandHandled;
     }
     if (w == "traceflag") {
         st.Trace = static_cast<uint8_t>((st.Trace + 1) % 2);
-        return 4;
+        return CommandHandled;
     }
     if (w == "xboard") {
         st.xboard = 1;
-        return 4;
+        return CommandHandled;
     }
     static const char* const Ignored[] = {"ClearGameInfo", "InitGameInfo", "beep", "bogus", "draw", "easy",
                                           "fullrand", "hard", "hint", "ponder", "random", "remove", "undo"};
     for (const char* ignored : Ignored)
-        if (w == ignored) return 4;
+        if (w == ignored) return CommandHandled;
 
     if (LooksLikeMove(word)) {
         if (Search.Searching && st.Analyze) return MoveDuringAnalysis(word);
-        return 0;
+        return CommandIsMove;
     }
-    return 4;
+    return CommandHandled;
 }
 
 int HumanMove()
@@ -441,8 +312,8 @@ int HumanMove()
             Flush();
         }
         const int result = DoCommand(word.c_str());
-        if (result == 4) continue;
-        if (result != 0) return result;
+        if (result == CommandHandled) continue;
+        if (result != CommandIsMove) return result;
 
         uint64_t from, to;
         char promotion;
@@ -453,7 +324,7 @@ int HumanMove()
         }
         PlayCheckedMove(from, to, promotion);
         // The clock counts every half-move since the last capture or pawn move.
-        const int moveResult = MainBoard.FiftyMoveCount > 99 ? 7 : 0;
+        const int moveResult = MainBoard.FiftyMoveCount > 99 ? MoveReachedFiftyMoves : CommandIsMove;
         GameRecord::Record(MainBoard, MainBoard.ToMove ^ 1);
         if (!st.Force) return moveResult;
         // Force mode: both sides' moves are entered in turn.
@@ -506,20 +377,9 @@ void SetupBoardFromEdit()
         case 'K': *own[5] |= bit; break;
         default: break;
         }
-        board.WhitePieces = board.WhitePawns | board.WhiteKnights | board.WhiteBishops | board.WhiteRooks |
-                            board.WhiteQueens | board.WhiteKing;
-        board.BlackPieces = board.BlackPawns | board.BlackKnights | board.BlackBishops | board.BlackRooks |
-                            board.BlackQueens | board.BlackKing;
-        board.AllPieces = board.WhitePieces | board.BlackPieces;
-        board.Castling = 0;
-        if (board.WhiteKing & SqBit(4)) {
-            if (board.WhiteRooks & SqBit(7)) board.Castling |= CastleWK;
-            if (board.WhiteRooks & SqBit(0)) board.Castling |= CastleWQ;
-        }
-        if (board.BlackKing & SqBit(60)) {
-            if (board.BlackRooks & SqBit(63)) board.Castling |= CastleBK;
-            if (board.BlackRooks & SqBit(56)) board.Castling |= CastleBQ;
-        }
+        board.RecountOccupancy();
+        // The rights are exactly those that the king and rook placement allows.
+        board.Castling = board.CastlingAllowed();
         if (c == '.') break;
     }
 

@@ -12,8 +12,8 @@ namespace {
 // (xboard, console) or stops the search (UCI) aborts it.
 SearchInput HandleSearchInput(const char* word)
 {
-    const int result = MainStatus.UCIMode ? UCI.UCIPrep(word) : DoCommand(word);
-    return result == 2 ? SearchInput::Abort : SearchInput::GoOn;
+    const bool stops = MainStatus.UCIMode ? UCI.UCIPrep(word) == UCIStopsSearch : DoCommand(word) == CommandEndsTurn;
+    return stops ? SearchInput::Abort : SearchInput::GoOn;
 }
 } // namespace
 

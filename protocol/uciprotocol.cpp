@@ -14,7 +14,7 @@
 #include "eval/pawnhash.h"
 #include "eval/poseval.h"
 #include "platform/input.h"
-#include "protocol/humanmov.h"
+#include "protocol/gamestate.h"
 #include "search/book.h"
 #include "search/compmov.h"
 #include "search/hashtab.h"
@@ -211,19 +211,12 @@ void UCIProtocol::NewGame()
 {
     Status& st = MainStatus;
     ToMove = 0;
-    Search.ClearHistory();
-    MainBoard.InitRep();
-    st.initVars();
-    MainBoard.InitPieceCounts();
-    MoveList.Init();
+    ResetForNewGame();
+    // Unlike the other new games: the table, the pawn hash, the ponder option and the rate estimate too.
     ClearPawnHash();
     PositionCache.ClearTranspositionTables();
     PonderOption = 0;
     State = WAITING;
-    st.HumanToMove = 1;
-    MainBoard.FiftyMoveCount = 0;
-    MainBoard.ToMove = 0;
-    st.GameInProgress = 1;
     st.Ponder = 0;
     st.NodesPerSecond = NewGameNodesPerSecond;
     WriteLogFile("Processing ucinewgame\n");
@@ -388,7 +381,7 @@ int UCIProtocol::UCICore()
                 State = SEARCHING;
                 if (Search.Searching) Search.StartClock();
             }
-            return 1;
+            return UCIGoesOn;
         }
         if (BeginsWith(CommandLine, "stop") && State != WAITING) {
             // Any search ends at once and answers with the best move it has.
@@ -396,7 +389,7 @@ int UCIProtocol::UCICore()
             st.Analyze = 0;
             st.Ponder = 0;
             WriteLogFile("Received stop and Aborting Ponder\n");
-            return 2;
+            return UCIStopsSearch;
         }
         if (CommandLine == "ucinewgame") {
             if (State != WAITING) {
@@ -404,7 +397,7 @@ int UCIProtocol::UCICore()
                 st.Analyze = 0;
                 st.Ponder = 0;
                 WriteLogFile("Received ucinewgame while doing something other than WAITING\n");
-                return 2;
+                return UCIStopsSearch;
             }
             NewGame();
         }
@@ -423,7 +416,7 @@ int UCIProtocol::UCICore()
         CommandLine = "\n";
         if (State != WAITING) {
             WriteLogFile("State != WAITING so returning 1\n");
-            return 1;
+            return UCIGoesOn;
         }
         std::string line;
         // The end of input means the interface is gone.

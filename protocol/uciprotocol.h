@@ -6,6 +6,10 @@
 
 enum UCIState : uint8_t { WAITING = 0, SEARCHING = 1, PONDERING = 2, INFINITE = 3 };
 
+// What the UCI loop returns with: a search it runs on top of goes on (or the match loop starts the next
+// match), or the search stops.
+enum UCIResult : int { UCIGoesOn = 1, UCIStopsSearch = 2 };
+
 // The UCI protocol. UCIPrep hands a command text to the loop UCICore, which dispatches it and, while
 // it waits between searches, reads the next line itself. A word read by the search's input poll comes
 // in the same way, as a nested pass on top of the running search.
@@ -25,7 +29,7 @@ public:
     // Print "info currmove" lines in long searches.
     uint8_t ShowCurrLine = 1;
 
-    // Takes a command text: 1 or 2 (2 ends a running search); "quit" ends the process.
+    // Takes a command text and returns a UCIResult; "quit" ends the process.
     int UCIPrep(const char* text);
     int UCICore();
     // Plays a move list on MainBoard; the number of moves made.

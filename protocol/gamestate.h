@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+
+// What the console, xboard and UCI share about the game being played.
+
+// Typed moves
+// A move typed as text, checked against the position: from and to squares, optional promotion letter
+// (q, r, b or n; none means queen). False when the text is no legal move of the side to move.
+bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* from, uint64_t* to,
+                    char* promotion);
+// Plays a move that ParseTypedMove accepted on MainBoard, with its castling rights; the side to move
+// stays for the caller to flip.
+void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
+
+// Analysis mode
+// As "analyze" and UCI_AnalyseMode switch it on: thinking output, no time control.
+void EnterAnalysis(int32_t nodesPerSecond);
+// Ends analysis mode and its thinking output, and gives back the time settings it replaced.
+void LeaveAnalysis();
+
+// New games and positions
+// A new game from the start position, as xboard "new" and "abort" and UCI "ucinewgame" and "position"
+// begin one: the history table cleared (unless kept), the start position with current counts, the status
+// record reset, White to move, the interface to move first, and the key history and game record started
+// afresh. Each command adds its own differences.
+void ResetForNewGame(bool clearHistory = true);
+// Everything a new position resets besides the board: the key history and the game record.
+void StartNewPosition();
