@@ -1,7 +1,8 @@
 #include "board/movetext.h"
 
+#include <cstdio>
+
 const char files[16] = "abcdefgh";
-FILE* dlog;
 
 int WriteSquare(char* out, int size, int square)
 {
@@ -39,24 +40,4 @@ int WriteMoveText(char* buffer, int size, char from, char to, char promote)
     default: break;
     }
     return n + snprintf(buffer + n, size - n, "%s", suffix);
-}
-
-void OpenLogFile()
-{
-    dlog = fopen("match.log", "w");
-}
-
-void WriteLogFile(const char* text)
-{
-    if (!dlog) return;
-    fprintf(dlog, "%s", text);
-    fprintf(dlog, "\n");
-    fflush(dlog);
-}
-
-void CloseLogFile()
-{
-    if (!dlog) return;
-    fclose(dlog);
-    dlog = nullptr;
 }

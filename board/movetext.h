@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 // File letters of square numbers: files[n & 7].
@@ -24,9 +23,3 @@ std::string UciMoveText(int from, int to, char promote);
 // " e2e4 \n", " e7e8q;\n", or with pvFlag the rest of the root line after the move. buffer must hold
 // MoveTextSize chars. Defined in search/movetext.cpp, beside the root line it reads.
 void fillmovestring(char* buffer, int score, char from, char to, char promote, int pvFlag);
-
-// The match log "match.log": one line per entry, each flushed at once.
-extern FILE* dlog;
-void OpenLogFile();
-void WriteLogFile(const char* text);
-void CloseLogFile();

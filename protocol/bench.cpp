@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "board/board.h"
-#include "board/movetext.h"
+#include "board/matchlog.h"
 #include "board/movhist.h"
 #include "board/setup.h"
 #include "eval/pawnhash.h"

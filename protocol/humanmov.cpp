@@ -6,6 +6,7 @@
 #include <string>
 
 #include "board/hashcode.h"
+#include "board/matchlog.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/movhist.h"

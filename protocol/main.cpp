@@ -6,7 +6,7 @@
 #include <string>
 
 #include "board/board.h"
-#include "board/movetext.h"
+#include "board/matchlog.h"
 #include "board/perft.h"
 #include "eval/pawnhash.h"
 #include "platform/input.h"

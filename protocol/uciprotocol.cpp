@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/hashcode.h"
+#include "board/matchlog.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/movhist.h"
@@ -64,21 +65,6 @@ bool NumberAfter(const std::string& text, const char* key, int64_t* value)
     return false;
 }
 
-
-// "e2e4", "e7e8q": the move in coordinates, with the promotion letter of a promoting move.
-std::string MoveWord(int from, int to, char promotion)
-{
-    std::string w{files[from & 7], static_cast<char>('1' + ((from >> 3) & 7)), files[to & 7],
-                  static_cast<char>('1' + ((to >> 3) & 7))};
-    switch (promotion) {
-    case 'Q': case 'q': w += 'q'; break;
-    case 'R': case 'r': w += 'r'; break;
-    case 'B': case 'b': w += 'b'; break;
-    case 'N': case 'n': w += 'n'; break;
-    default: break;
-    }
-    return w;
-}
 
 } // namespace
 
@@ -310,7 +296,7 @@ void UCIProtocol::Go()
     if (!Search.RootHadNoMove &&
         (IsLegalMove(root, root.ToMove, from, to, promotion) ||
          FirstLegalMove(root, root.ToMove, &from, &to, &promotion)))
-        best = MoveWord(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
+        best = UciMoveText(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
     printf("info score cp %d\n", v / 10);
     std::string line = "bestmove ";
     if (best.empty()) {
@@ -327,7 +313,7 @@ void UCIProtocol::Go()
             after.MakeMove(f, t, p, &mask);
             after.ToMove ^= 1;
             const PVEntry reply = Search.PVTable[0][1];
-            const std::string ponder = MoveWord((reply.Move >> 6) & 63, reply.Move & 63, reply.Promote);
+            const std::string ponder = UciMoveText((reply.Move >> 6) & 63, reply.Move & 63, reply.Promote);
             if (ParseTypedMove(ponder, after, &f, &t, &p)) line += "ponder " + ponder;
         }
     }

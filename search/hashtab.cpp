@@ -8,7 +8,7 @@
 
 #include <sys/mman.h>
 
-#include "board/movetext.h"
+#include "board/matchlog.h"
 #include "search/scores.h"
 
 TranspositionTables PositionCache;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/hashcode.h"
+#include "board/matchlog.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/movhist.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "board/matchlog.h"
 #include "board/movetext.h"
 #include "platform/clock.h"
 #include "search/searchcore.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "board/movetext.h"
+#include "board/matchlog.h"
 #include "platform/clock.h"
 #include "search/searchcore.h"
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "board/matchlog.h"
 #include "board/movetext.h"
 #include "search/compmov.h"
 #include "fixture.h"

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "board/matchlog.h"
 #include "board/movetext.h"
 #include "platform/input.h"
 #include "tests/search/searchfixture.h"
