@@ -12,9 +12,6 @@ inline int32_t RightMostBit(uint64_t b)
     return b ? __builtin_ctzll(b) + 1 : 1;
 }
 
-// The same as RightMostBit, but 64 for an empty set.
-int32_t MybitScanForward(uint64_t b);
-
 inline int32_t SimpleBitCount(uint64_t b)
 {
     return __builtin_popcountll(b);
@@ -26,16 +23,19 @@ inline int32_t MyLog2(uint64_t b)
     return b ? 63 - __builtin_clzll(b) : -1;
 }
 
-// The plain reference forms, kept to cross-check the intrinsic versions above.
-int32_t RightMostBitTable(uint64_t b);
-int32_t SimpleBitCountLoop(uint64_t b);
-int32_t MyLog2Smear(uint64_t b);
-
 // One-bit bitboard of a square number; the index is masked so text or arithmetic can never shift past 63.
 inline uint64_t SqBit(int n)
 {
     return 1ULL << (n & 63);
 }
 
+// Kept with the bit operations, called by nothing in the engine
+// The same as RightMostBit, but 64 for an empty set.
+int32_t MybitScanForward(uint64_t b);
+// The plain reference forms, kept to cross-check the intrinsic versions above.
+int32_t RightMostBitTable(uint64_t b);
+int32_t SimpleBitCountLoop(uint64_t b);
+int32_t MyLog2Smear(uint64_t b);
+// Print a bitboard as an 8 x 8 grid.
 void DisplayBit(int n, uint64_t b);
 void Displaybits(uint64_t b);

@@ -85,7 +85,6 @@ public:
     // The castling rights that the king and rook placement allows: each right whose king and rook stand
     // on their home squares.
     uint8_t CastlingAllowed() const;
-    void SetupBoard() {}
 
     // Making and undoing moves
     void MakeMove(uint64_t from, uint64_t to, char promote, char* castleMask);
@@ -101,17 +100,7 @@ public:
 
     // Piece tests
     bool IsPawn(char side, uint64_t b) const { return b & (side == 0 ? WhitePawns : BlackPawns); }
-    bool IsKnight(char side, uint64_t b) const { return b & (side == 0 ? WhiteKnights : BlackKnights); }
-    bool IsBishop(char side, uint64_t b) const { return b & (side == 0 ? WhiteBishops : BlackBishops); }
-    bool IsRook(char side, uint64_t b) const { return b & (side == 0 ? WhiteRooks : BlackRooks); }
-    bool IsQueen(char side, uint64_t b) const { return b & (side == 0 ? WhiteQueens : BlackQueens); }
-    bool IsKing(char side, uint64_t b) const { return b & (side == 0 ? WhiteKing : BlackKing); }
-    bool IsEmptySquare(uint64_t b) const { return !(b & AllPieces); }
     char PieceColor(uint64_t b) const { return (b & WhitePieces) ? 0 : 1; }
-    void DropPawn(char side, uint64_t b);
-    bool PawnOn7th(char side) const;
-    int QuickPieceCount(char) const;
-    int QuickPawnCount(char side) const { return side ? PieceCounts[1][CountPawns] : PieceCounts[0][CountPawns]; }
 
     // Attack sets; each includes the first blocker of either colour. Single squares, the only arguments
     // the engine passes, come from the tables inline; anything else (an empty set, several squares) takes
@@ -135,9 +124,6 @@ public:
     }
     uint64_t BishopCheckMask(uint64_t king, uint64_t checkers) const;
     uint64_t RookCheckMask(uint64_t king, uint64_t checkers) const;
-    int RookAttackCount(uint64_t b) const;
-    static uint64_t SouthAttacks(uint64_t generators, uint64_t empty);
-    static uint64_t NorthAttacks(uint64_t generators, uint64_t empty);
 
     // Attack and check tests: is the square attacked by the side other than `side`?
     bool IsAttacked(uint64_t square, char side) const;
@@ -145,11 +131,28 @@ public:
 
     // Draw tests: CheckDraw gives a DrawResult and rewrites DrawFlags.
     int CheckDraw(char);
-    bool Test50MoveRule(char fromSquare, char toSquare);
 
     // Text board: defined in protocol/display.cpp, since the board's printout ends with its evaluation.
     void DisplayPiece(unsigned char square) const;
     void DisplayBoard();
+
+    // Kept with the record, called by nothing in the engine
+    void SetupBoard() {}
+    bool IsKnight(char side, uint64_t b) const { return b & (side == 0 ? WhiteKnights : BlackKnights); }
+    bool IsBishop(char side, uint64_t b) const { return b & (side == 0 ? WhiteBishops : BlackBishops); }
+    bool IsRook(char side, uint64_t b) const { return b & (side == 0 ? WhiteRooks : BlackRooks); }
+    bool IsQueen(char side, uint64_t b) const { return b & (side == 0 ? WhiteQueens : BlackQueens); }
+    bool IsKing(char side, uint64_t b) const { return b & (side == 0 ? WhiteKing : BlackKing); }
+    bool IsEmptySquare(uint64_t b) const { return !(b & AllPieces); }
+    void DropPawn(char side, uint64_t b);
+    bool PawnOn7th(char side) const;
+    int QuickPieceCount(char) const;
+    int QuickPawnCount(char side) const { return side ? PieceCounts[1][CountPawns] : PieceCounts[0][CountPawns]; }
+    int RookAttackCount(uint64_t b) const;
+    static uint64_t SouthAttacks(uint64_t generators, uint64_t empty);
+    static uint64_t NorthAttacks(uint64_t generators, uint64_t empty);
+    // The game loop keeps the half-move clock through MakeMove alone; this is the older per-move test.
+    bool Test50MoveRule(char fromSquare, char toSquare);
 };
 
 // MakeMove and UndoMove copy the twelve piece boards as one block, and the occupancies sit just before

@@ -52,13 +52,6 @@ public:
 
     // Pawns: pushes, double pushes, captures, en passant and queen promotions, pawn by pawn
     int GenPawns(char side, int index);
-    int GenPawnCaptures(char side, int index);
-    int GenEnPassant(char side, int index);
-
-    // Never filled in; kept with the class.
-    int GenNonCaptures(char side);
-    int GenChecks(char side);
-    int GenerateMoves(char side);
 
     // Check evasions: only moves that may answer the check; king moves are already legal
     int GenCheckEvasions(char side, ChessBoard* board);
@@ -83,6 +76,14 @@ public:
         *promotion = Promote[i];
         return 0;
     }
+
+    // Kept with the class, called by nothing in the engine
+    int GenPawnCaptures(char side, int index);
+    int GenEnPassant(char side, int index);
+    // Never filled in.
+    int GenNonCaptures(char side);
+    int GenChecks(char side);
+    int GenerateMoves(char side);
 
 private:
     int Add(int index, uint64_t from, uint64_t to, char promote)

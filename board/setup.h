@@ -17,11 +17,13 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why);
 // between and after them.
 std::string FenFields(const std::string& text);
 
-void AddPiece(char letter, int square);
 char DecodePiece(uint64_t square, const ChessBoard& board);
 // out must hold at least 5 chars.
 void CastleRights(char* out, char rights);
-void pos2fen(const ChessBoard& board, int n);
 // out must hold at least FenBufferSize chars.
 inline constexpr int FenBufferSize = 128;
 void pos2fenString(const ChessBoard& board, char* out);
+
+// Kept with the set-up, called by nothing in the engine
+void AddPiece(char letter, int square);
+void pos2fen(const ChessBoard& board, int n);

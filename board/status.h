@@ -75,19 +75,20 @@ public:
     // Fills the masks and resets game and mode flags; keeps the protocol mode, and in UCI mode the
     // time and depth settings.
     void initVars();
-    void initPieceSquares() {}
-
-    void setPERFT(char v) { PERFT = static_cast<uint8_t>(v); }
-    char getPERFT() const { return static_cast<char>(PERFT); }
-    void setFD(char v) { FD = static_cast<int8_t>(v); }
     char getFD() const { return static_cast<char>(FD); }
     void setxboard(char v) { xboard = static_cast<uint8_t>(v); }
-    char getxboard() const { return static_cast<char>(xboard); }
-    void setDoTestSuite(char v) { DoTestSuite = static_cast<uint8_t>(v); }
-    char getDoTestSuite() const { return static_cast<char>(DoTestSuite); }
 
     // The file, file-group and rank masks; also rewritten by ChessBoard::InitRep.
     void SetLineMasks();
+
+    // Kept with the record, called by nothing in the engine
+    void initPieceSquares() {}
+    void setPERFT(char v) { PERFT = static_cast<uint8_t>(v); }
+    char getPERFT() const { return static_cast<char>(PERFT); }
+    void setFD(char v) { FD = static_cast<int8_t>(v); }
+    char getxboard() const { return static_cast<char>(xboard); }
+    void setDoTestSuite(char v) { DoTestSuite = static_cast<uint8_t>(v); }
+    char getDoTestSuite() const { return static_cast<char>(DoTestSuite); }
 };
 
 extern Status MainStatus;

@@ -26,6 +26,8 @@ extern int booksize;
 void buildbook();
 void buildbooktree(int n);
 int BookTreeSearch(treenode* root, uint64_t upper, uint64_t lower);
-treenode* BookTreeRoot();
 // Index in the GenerateAllMoves order of the book move for `side`, or NO_BOOK_MOVE.
 int InBook(char side, char castle, ChessBoard board);
+
+// Kept with the book, called by nothing in the engine
+treenode* BookTreeRoot();
