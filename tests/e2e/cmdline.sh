@@ -32,9 +32,19 @@ expect_line "depth 3" "8902 Leaf Nodes at Depth = 3"
 [ "$(head -n 2 <<<"$out")" = $'Orvex \nStarting PerfT test ' ] || { echo "FAIL depth 3: first lines"; failures=$((failures + 1)); }
 grep -q "Next Match" match.log || { echo "FAIL depth 3: match.log has no banner"; failures=$((failures + 1)); }
 
-# The depth is the low 8 bits of the number.
-run "depth 257" 0 open-pipe -fd 257 -perft
-expect_line "depth 257" "20 Total Nodes at Depth = 1"
+# A depth must fit the search's depth (0 to 127); any other value is reported and ignored, so perft runs
+# at its default depth 0.
+for depth in -1 -3 128 255 257 999 2147483648 99999999999999999999; do
+  run "depth $depth" 0 open-pipe -fd "$depth" -perft
+  expect_matches "depth $depth" '^ERROR: ' 1
+  expect_line "depth $depth" "0 Total Nodes at Depth = 0"
+  expect_line "depth $depth" "1 Leaf Nodes at Depth = 0"
+done
+for depth in 0 2; do
+  run "depth $depth accepted" 0 open-pipe -perft -fd "$depth"
+  expect_matches "depth $depth accepted" '^ERROR: ' 0
+  expect_matches "depth $depth accepted" "^[0-9]+ Total Nodes at Depth = $depth\$" 1
+done
 
 run "trace" 0 open-pipe -perft -fd 1 -trace
 expect_line "trace" '<Trace name="Perft">'

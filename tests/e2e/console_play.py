@@ -1,12 +1,14 @@
 """Console play through the program: games typed at the console that end in mate or stalemate, and
 self-play. Usage: console_play.py PROGRAM..."""
 
+import time
 import unittest
 
 import chessrules
 from orvexdriver import EngineTestCase, console_boards, take_program_from_argv
 
 BYE = "Bye, Thanks for the match."
+EXIT_WAIT = 20.0
 
 
 class ConsoleGame:
@@ -85,6 +87,31 @@ class ConsoleGames(EngineTestCase):
         # No black reply to the opening moves can make the later typed ones illegal.
         game.replay(chessrules.START, typed)
         self.assertEqual(len(console_boards(game.lines)), 1 + 2 * len(typed), output)
+
+    def test_depth_out_of_range_is_ignored(self):
+        # A depth the search cannot hold is reported and left out: the default depth, then a normal game.
+        status, output = self.run_program(["-fd", "200"], "hello\ne2e4\nquit\n")
+        self.assertEqual(status, 0, output)
+        game = ConsoleGame(self, output)
+        self.assertEqual(len([line for line in game.lines if line.startswith("ERROR: ")]), 1, output)
+        self.assertIn("MAXDEPTH = 56", game.lines)
+        game.replay(chessrules.START, ["e2e4"])
+        self.assertEqual(len(console_boards(game.lines)), 3, output)
+        self.assertEqual(game.lines[-1], BYE, output)
+
+    def test_analysis_ends_on_input(self):
+        # Console analysis runs until something is typed; "quit" and the end of input both end the program.
+        for end in ("quit", None):
+            with self.subTest(end=end):
+                engine = self.start()
+                engine.send("hello", "analyze")
+                time.sleep(1)
+                if end:
+                    engine.send(end)
+                else:
+                    engine.close_input()
+                self.assertEqual(engine.wait_exit(EXIT_WAIT), 0, engine.history())
+                self.assertEqual(engine.rest()[-1], BYE, engine.history())
 
     def test_self_play_mates(self):
         # The engine plays both sides: White mates at once, then Black has no move.

@@ -27,7 +27,18 @@ CASES = [
     ("two white kings", [["#", "Ke1", "Kd4", "c", "Ke8", "."]], None, ["d4d5"], "d2d4"),
     ("a pawn on the last rank", [["#", "Ke1", "c", "Ke8", "Pa1", "."]], None, [], "g1f3"),
     ("the side not to move in check", [["#", "Ke1", "Re2", "c", "Ke8", "."]], None, ["e2e7"], "b1c3"),
+    # Two pieces on one square: the start position stays, and "go" plays one of its moves.
+    ("a queen onto a pawn", [["Qe2", "."]], None, [], "go"),
+    ("a knight onto the king", [["#", "Ke1", "Ne1", "c", "Ke8", "."]], None, [], "e2e4"),
+    ("a piece of each colour on one square", [["#", "Ke1", "Pe4", "c", "Ke8", "Pe4", "."]], None, ["e4e5"], "go"),
+    ("a black rook onto a white rook", [["c", "Ra1", "."]], None, [], "b1c3"),
+    # A rank far past the board wraps round modulo 64 squares: a2147483647 is a7.
+    ("a square number past the board", [["#", "Ke1", "c", "Ke8", "c", "Pa2147483647", "."]],
+     "4k3/P7/8/8/8/8/8/4K3 w - - 0 1", [], "a7a8q"),
 ]
+
+# Square texts that are far off the board or not squares at all.
+ODD_SQUARES = ["Pa2147483647", "Ra-2147483648", "Nb99999999999999999999", "Pz5", "K", "xq-1", "Q-", "B\u00e9"]
 
 
 class EditMode(EngineTestCase):
@@ -40,7 +51,7 @@ class EditMode(EngineTestCase):
                 lines = [line for line in x.sync() if line]
                 if fen is None:
                     self.assertEqual(len(lines), 1, x.engine.history())
-                    self.assertTrue(lines[0].startswith("ERROR: "), x.engine.history())
+                    self.assertTrue(lines[0].startswith("ERROR: invalid position from edit: "), x.engine.history())
                 else:
                     self.assertEqual(lines, [], x.engine.history())
                     x.pos = chessrules.Position(fen)
@@ -56,6 +67,21 @@ class EditMode(EngineTestCase):
                 x.engine_move()
                 # The position goes on being played by the rules.
                 x.move(sorted(x.pos.legal_moves())[0])
+                x.engine_move()
+
+    def test_odd_square_texts(self):
+        # Whatever square the text comes to, the edit either gives a position or is refused with one line,
+        # and the program goes on with the next game.
+        for token in ODD_SQUARES:
+            with self.subTest(token):
+                x = start_xboard(self, settings=QUICK)
+                x.send("edit", "#", "Ke1", "c", "Ke8", "c", token, ".")
+                lines = [line for line in x.sync() if line]
+                self.assertLessEqual(len(lines), 1, x.engine.history())
+                for line in lines:
+                    self.assertTrue(line.startswith("ERROR: invalid position from edit: "), x.engine.history())
+                x.new(*QUICK)
+                x.move("e2e4")
                 x.engine_move()
 
 

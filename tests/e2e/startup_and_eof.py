@@ -16,9 +16,10 @@ class Options(EngineTestCase):
         # Arguments, input, lines that must be there and lines that must not (regular expressions, each
         # matched against whole lines). Position files named in the arguments hold FORCED.
         cases = [
-            (["-fd", "127"], "", ["MAXDEPTH = 127"], []),
-            # A depth the search cannot hold is refused and changes nothing.
-            (["-fd", "300"], "", [r"ERROR: option -fd .*", "MAXDEPTH = 56"], ["MAXDEPTH = 300"]),
+            # A depth the search cannot hold is reported and ignored.
+            (["-fd", "300"], "", ["ERROR: .*", "MAXDEPTH = 56"], ["MAXDEPTH = 300"]),
+            (["-fd", "-1", "-sd", "5"], "", ["ERROR: .*", "MAXDEPTH = 5"], []),
+            (["-fd", "127"], "", ["MAXDEPTH = 127"], ["ERROR: .*"]),
             (["-sd", "5"], "", ["MAXDEPTH = 5"], []),
             (["-fd", "3", "-sd", "7"], "", ["MAXDEPTH = 7"], []),
             (["-help2", "-H"], "", ["Hello! I am Orvex", "MAXDEPTH = 56"], ["xboard   used .*"]),

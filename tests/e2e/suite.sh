@@ -33,6 +33,33 @@ expect_line "-ts" "5"
 run "-ts default depth" 0 word -ts suite.epd
 expect_matches "-ts default depth" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
 
+# A depth the search cannot hold is reported and ignored: the default depth 3.
+run "-ts depth out of range" 0 word -ts suite.epd -fd -1
+expect_matches "-ts depth out of range" '^ERROR: ' 2
+expect_matches "-ts depth out of range" '^ERROR: invalid FEN' 1
+expect_matches "-ts depth out of range" '^3 -?[0-9]+    [a-h][1-8][a-h][1-8]' 2
+[ "$(tail -n 1 <<<"$out")" = "5" ] || { echo "FAIL -ts depth out of range: count"; failures=$((failures + 1)); }
+
+# A line too long for a position is one line of the file, reported once; the position after it is searched.
+rook='4k3/8/8/8/8/8/8/4K2R w K - 0 1'
+{ printf '%s' "$rook"; head -c $((17 * 1024 * 1024)) /dev/zero | tr '\0' ' '; printf 'junk\n%s\n' "$rook"; } >long-blanks.epd
+{ head -c $((17 * 1024 * 1024)) /dev/zero | tr '\0' x; printf '\n%s\n' "$rook"; } >long-word.epd
+for file in long-blanks.epd long-word.epd; do
+  run "$file" 0 word -ts "$file" -fd 2
+  expect_matches "$file" '^ERROR: ' 1
+  expect_matches "$file" '^2 -?[0-9]+    [a-h][1-8][a-h][1-8]' 1
+  [ "$(tail -n 1 <<<"$out")" = "2" ] || { echo "FAIL $file: count"; tail -n 3 <<<"$out"; failures=$((failures + 1)); }
+done
+rm -f long-blanks.epd long-word.epd
+
+# A suite file without any line break ends with an error, not with reading for ever.
+out=$(timeout 120 "${program[@]}" -ts /dev/zero <word 2>&1)
+status=$?
+if [ "$status" -eq 0 ] || [ "$status" -eq 124 ]; then
+  echo "FAIL endless suite file: exit status $status, expected an error status"; failures=$((failures + 1))
+fi
+[[ "$(tail -n 1 <<<"$out")" == "ERROR: "* ]] || { echo "FAIL endless suite file: last line"; tail -n 3 <<<"$out"; failures=$((failures + 1)); }
+
 run "-pev" 0 word -pev suite.epd
 expect_matches "-pev" '^   A B C D E F G H$' 6
 expect_matches "-pev" 'PosEval from White view' 0

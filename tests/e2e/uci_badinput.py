@@ -5,6 +5,7 @@ are very long or hold an illegal move.
 Usage: uci_badinput.py PROGRAM...
 """
 
+import time
 import unittest
 
 import orvexdriver
@@ -87,6 +88,28 @@ class NoiseTest(ucisession.UCITestCase):
         engine.send("  isready  ")
         engine.read_until(r"readyok$")
 
+    def test_mimic_student_reply_ends_its_line(self):
+        # The evaluation request prints its own line; the answer to the next command is a line of its own.
+        engine, _ = self.start_uci()
+        self.set_position(engine, "position startpos")
+        engine.send("go Mimic Student", "isready")
+        lines = engine.read_until(r".*readyok", SHORT_WAIT)
+        self.assertEqual(lines[-1], "readyok", engine.history())
+        position, _ = self.set_position(engine, ONE_MOVE)
+        self.assert_reply(engine, position, self.go(engine, "go depth 3", SHORT_WAIT))
+
+    def test_depths_a_search_cannot_reach(self):
+        # A depth out of range or beyond any number: the search still ends on "stop" (or by itself) with
+        # one legal move.
+        for depth in ("200", "-5", "99999999999999999999", "0", "-0", "2147483648", "x"):
+            with self.subTest(depth=depth):
+                engine, _ = self.start_uci()
+                position, _ = self.set_position(engine, OPENING)
+                engine.send("go depth " + depth)
+                time.sleep(0.3)
+                self.assert_search_ends(engine, position, "stop", timeout=SHORT_WAIT)
+                self.assert_reply(engine, position, self.go(engine, "go depth 3"))
+
     def test_stray_ponderhit_at_rest(self):
         # A ponderhit can cross a bestmove on its way; the program must stay in the conversation.
         engine, _ = self.start_uci()
@@ -94,6 +117,40 @@ class NoiseTest(ucisession.UCITestCase):
         engine.send("ponderhit", "isready")
         engine.read_until(r"readyok$", SHORT_WAIT)
         self.assert_reply(engine, position, self.go(engine, "go depth 3", SHORT_WAIT))
+
+    def test_ponderhit_at_rest_starts_a_new_match(self):
+        # With no search to turn into a timed one, ponderhit begins the next match: a banner in the log and,
+        # after the start-up word "uci", the identification again. The program then goes on as usual
+        # and does not spin (a spinning loop would fill the log).
+        engine, _ = self.start_uci()
+        self.sync(engine)
+        engine.send("ponderhit")
+        block = engine.read_until(r"uciok$", SHORT_WAIT)
+        self.assertTrue(any(line.startswith("id name Orvex") for line in block), engine.history())
+        self.assertEqual(self.sync(engine, SHORT_WAIT), [])
+        position, _ = self.set_position(engine, "position startpos")
+        self.assert_search_ends(engine, position, "go depth 2", timeout=SHORT_WAIT)
+        engine.send("quit")
+        self.assertEqual(engine.wait_exit(EXIT_WAIT), 0)
+        log = self.match_log()
+        self.assertEqual(log.count("Next Match"), 2, log[-2000:])
+        self.assertLess(len(log), 32768, log[-2000:])
+
+    def test_ponderhit_at_rest_in_uci_mode_from_the_command_line(self):
+        # Started with -uci and another start-up word there is no identification to repeat; the program
+        # still answers and quits at once.
+        engine = self.start("-uci")
+        engine.send("hello")
+        self.sync(engine, SHORT_WAIT)
+        engine.send("ponderhit")
+        self.sync(engine, SHORT_WAIT)
+        engine.send("ponderhit", "isready")
+        engine.read_until(r"readyok$", SHORT_WAIT)
+        position, _ = self.set_position(engine, ONE_MOVE)
+        self.assert_search_ends(engine, position, "go depth 2", timeout=SHORT_WAIT)
+        engine.send("quit")
+        self.assertEqual(engine.wait_exit(SHORT_WAIT), 0)
+        self.assertLess(len(self.match_log()), 32768)
 
 
 class BadPositionTest(ucisession.UCITestCase):
@@ -170,6 +227,25 @@ class BadPositionTest(ucisession.UCITestCase):
         # The key history holds 600 positions; when it is full it reports so and drops its older half.
         self.check_position_rows(engine, rows, tolerated=r"MAJOR ERROR: NumMoves > 590 ")
 
+    def test_full_key_history_is_reported_once_per_command(self):
+        # 596 plies take the key history past its warning mark, and each search goes past it again: the
+        # warning comes once for the position command and at most once for each search, never per node.
+        warning = r"MAJOR ERROR: NumMoves > 590 "
+        command = "position startpos moves " + " ".join(["g1f3 g8f6 f3g1 f6g8"] * 149)
+        engine, _ = self.start_uci()
+        position, printed = self.set_position(engine, command)
+        self.assertEqual(ucisession.referee_position(command)[1], None)
+        counts = [len([line for line in printed if line.startswith(warning)])]
+        self.assertEqual([line for line in printed if not line.startswith(warning)], [], engine.history())
+        for _ in range(2):
+            reply = self.go(engine, "go depth 3")
+            self.assert_reply(engine, position, reply, tolerated=warning)
+            after = self.sync(engine)
+            self.assertEqual([line for line in after if not line.startswith(warning)], [], engine.history())
+            counts.append(len([line for line in reply.lines + after if line.startswith(warning)]))
+        self.assertTrue(all(n <= 1 for n in counts), "warnings per command: %s\n%s" % (counts, engine.history()))
+        self.assertGreaterEqual(sum(counts), 1, engine.history())
+
     def test_long_words_in_commands(self):
         # A word that is no move ends the list; the moves before it stand.
         engine, _ = self.start_uci()
@@ -183,7 +259,7 @@ class BadPositionTest(ucisession.UCITestCase):
 
 class StartAndEndTest(ucisession.UCITestCase):
     def test_go_before_any_position_searches_the_start_position(self):
-        for go in ("go depth 3", "go wtime 1000 btime 1000", "go movetime 200"):
+        for go in ("go depth 3", "go wtime 1000 btime 1000", "go movetime 200", "go"):
             with self.subTest(go=go):
                 engine, _ = self.start_uci()
                 reply = self.go(engine, go)

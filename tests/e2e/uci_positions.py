@@ -40,6 +40,8 @@ LEGAL_ROWS = [
     # Any run of blanks and tabs separates the words.
     ("position  startpos  moves  e2e4   e7e5\t g1f3 ", None),
     ("position fen  7k/8/8/8/8/8/1q6/K7  w  -  -  0  1   moves   a1b2", None),
+    ("position fen\t4k3/8/8/8/8/8/8/4K2R\tb\tK\t-\t0\t1 moves e8d7 h1h7", None),
+    ("position\tfen\t4k3/8/8/8/8/8/8/4K2R\tb\tK\t-\t0\t1\tmoves\te8d7\th1h7", None),
     # No legal move for the side to move: checkmate and stalemate.
     ("position startpos moves f2f3 e7e5 g2g4 d8h4", None),
     ("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", None),
@@ -98,6 +100,21 @@ class PositionTest(ucisession.UCITestCase):
             ("position startpos", None),
             ("position startpos moves e2e4", None),
         ])
+
+    def test_every_go_searches_the_position_that_was_set(self):
+        # The engine's answer is not played on its board: search after search from one position command,
+        # every bestmove is a move of that position.
+        rows = [
+            ("position startpos", "go depth 1", 12),
+            ("position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 3 2", "go depth 2", 2),
+            ("position startpos moves e2e4", "go depth 2", 2),
+        ]
+        engine, _ = self.start_uci()
+        for command, go, searches in rows:
+            with self.subTest(command=command):
+                position, _ = self.set_position(engine, command)
+                for _ in range(searches):
+                    self.assert_reply(engine, position, self.go(engine, go))
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@ the engine thinks, finished games followed by new ones, and the match log.
 Usage: xboard_play.py PROGRAM..."""
 
 import re
+import time
 import unittest
 
 import chessrules
@@ -12,6 +13,8 @@ from orvexdriver import XBOARD_MOVE, THINKING, EngineTestCase, start_xboard, tak
 QUICK = ("level 40 1 0", "time 300", "otim 300")
 # Searches that would run for hours unless something stops them; their thinking lines show they run.
 ENDLESS = ("post", "level 0 1000 0", "time 6000000", "otim 6000000")
+# A reply the clock allows in about a second or two, with room for slow builds. Seconds.
+MOVE_WAIT = 30.0
 
 
 def go_and_play_on(x):
@@ -98,6 +101,21 @@ class TimedGames(EngineTestCase):
         move = x.engine_move()
         self.assertRegex(move, r"^g7g8[nbrq]$")
 
+    def test_setboard_fields_apart_by_tabs(self):
+        # Black castles long, then White short: legal only with the side to move and both rights read.
+        fen = "r3k3/8/8/8/8/8/8/4K2R b Kq - 0 1"
+        for command in ("setboard\t" + fen.replace(" ", "\t"), "setboard " + fen.replace(" ", "\t"),
+                        "setboard \t" + fen.replace(" ", " \t ")):
+            with self.subTest(command=command):
+                x = start_xboard(self, settings=QUICK)
+                x.send("force", command)
+                x.pos = chessrules.Position(fen)
+                x.numbered = False
+                x.move("e8c8")
+                x.move("e1g1")
+                x.expect_quiet()
+                go_and_play_on(x)
+
 
 class CommandsDuringSearch(EngineTestCase):
     def searching(self):
@@ -114,6 +132,51 @@ class CommandsDuringSearch(EngineTestCase):
         x.send(*QUICK)
         x.move(sorted(x.pos.legal_moves())[0])
         x.engine_move()
+
+    def test_move_now_switches_thinking_off(self):
+        # After "?" the engine thinks without printing its thinking, until "post" comes again.
+        x = self.searching()
+        x.send("?")
+        x.engine_move()
+        x.send(*QUICK)
+        for post, printed in ((None, False), ("post", True)):
+            if post:
+                x.send(post)
+            x.move(sorted(x.pos.legal_moves())[0])
+            start = len(x.engine.transcript)
+            x.engine_move()
+            thinking = [line for line in x.engine.transcript[start:] if THINKING.match(line[2:])]
+            self.assertEqual(bool(thinking), printed, x.engine.history())
+
+    def test_move_now_ends_analysis(self):
+        # An analysis has no move to make: "?" ends it, and the game then goes on from its position.
+        x = start_xboard(self, settings=QUICK)
+        x.send("post", "analyze")
+        x.engine.read_until(THINKING.pattern)
+        time.sleep(0.5)
+        # The analysis answers "." unasked, so a refused move marks the end of what it printed.
+        x.send("?", "a1a1")
+        for line in x.engine.read_until(r"^Illegal move: a1a1$"):
+            self.assertIsNone(XBOARD_MOVE.match(line), "a move from the analysis:\n" + x.engine.history())
+        x.expect_quiet(idle=True)
+        x.numbered = False
+        x.send(*QUICK)
+        x.move("e2e4")
+        x.send("go")
+        x.engine_move(MOVE_WAIT)
+        x.move(sorted(x.pos.legal_moves())[0])
+        x.engine_move(MOVE_WAIT)
+
+    def test_go_while_the_engine_thinks(self):
+        # The engine already plays the side to move: it goes on thinking and makes one move.
+        x = start_xboard(self, settings=("time 6000", "otim 6000"))
+        x.move("e2e4")
+        time.sleep(0.1)
+        x.send("go")
+        x.engine_move(MOVE_WAIT)
+        x.expect_quiet()
+        x.move(sorted(x.pos.legal_moves())[0])
+        x.engine_move(MOVE_WAIT)
 
     def test_move_now_ends_the_iterations(self):
         # After "?" the search reports nothing it did not search: no deeper iterations and no
@@ -168,6 +231,24 @@ class CommandsDuringSearch(EngineTestCase):
         x.send("quit")
         self.assertEqual(x.engine.wait_exit(), 0)
         self.assertEqual(x.engine.rest()[-1], "Bye, Thanks for the match.")
+
+
+class AnalysisThenPlay(EngineTestCase):
+    def test_exit_from_analysis_restores_the_clock(self):
+        # Analysis searches without a clock; once it ends, the time settings the interface gave count
+        # again, whether they came before the analysis or after it.
+        for before, after in (((), ("time 100", "otim 100")), (("st 1",), ())):
+            with self.subTest(before=before, after=after):
+                x = start_xboard(self, settings=before)
+                x.send("analyze")
+                time.sleep(0.5)
+                x.send("exit", *after)
+                x.expect_quiet()
+                x.numbered = False
+                x.send("go")
+                x.engine_move(MOVE_WAIT)
+                x.move(sorted(x.pos.legal_moves())[0])
+                x.engine_move(MOVE_WAIT)
 
 
 class FinishedGames(EngineTestCase):
