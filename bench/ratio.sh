@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Speed against a yardstick: Debian's stockfish on the same processor, run one after the other in pairs,
+# so that a machine's own speed cancels out. For each pair it measures
+#   - the search: "orvex -bench -fd 13" (and -fd 11) against stockfish's "bench 16 1 11 default depth",
+#     node rates as each program reports them;
+#   - perft: "orvex -perft -fd 6" against stockfish's "go perft 6", wall-clock time of the whole run;
+# and prints each pair's ratio, then the median of each.
+# Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+pairs=3 cpu=2
+while getopts "n:c:" opt; do
+  case $opt in
+    n) pairs=$OPTARG ;;
+    c) cpu=$OPTARG ;;
+    *) exit 2 ;;
+  esac
+done
+shift $((OPTIND - 1))
+program=$(realpath "${1:-build/orvex}")
+stockfish=${STOCKFISH:-/usr/games/stockfish}
+[ -x "$stockfish" ] || { echo "no stockfish at $stockfish (apt-get install stockfish)" >&2; exit 1; }
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+pin=(taskset -c "$cpu")
+
+orvex_nps() { "${pin[@]}" "$program" -bench -fd "$1" | awk 'f { print $5; exit } /Total Nodes/ { f = 1 }'; }
+stockfish_nps() { echo "bench 16 1 11 default depth" | "${pin[@]}" "$stockfish" 2>&1 | awk '/Nodes\/second/ { print $3 }'; }
+seconds() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo "scale=3; ($end - $start) / 1000000000" | bc
+}
+orvex_perft() { seconds "${pin[@]}" "$program" -perft -fd 6; }
+stockfish_perft() { seconds sh -c "printf 'position startpos\ngo perft 6\nquit\n' | ${pin[*]} $stockfish"; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+: >r13; : >r11; : >rperft
+for i in $(seq 1 "$pairs"); do
+  o13=$(orvex_nps 13); s=$(stockfish_nps); o11=$(orvex_nps 11)
+  op=$(orvex_perft); sp=$(stockfish_perft)
+  r13=$(echo "scale=2; $o13 / $s" | bc); r11=$(echo "scale=2; $o11 / $s" | bc)
+  rp=$(echo "scale=2; $op / $sp" | bc)
+  echo "pair $i: search -fd 13 $o13 nps, -fd 11 $o11 nps, stockfish $s nps: x$r13 (-fd 13), x$r11 (-fd 11);" \
+       "perft 6 ${op} s, stockfish ${sp} s: x$rp the time"
+  echo "$r13" >>r13; echo "$r11" >>r11; echo "$rp" >>rperft
+done
+echo "median: search x$(median <r13) stockfish's node rate at -fd 13, x$(median <r11) at -fd 11;" \
+     "perft 6 x$(median <rperft) stockfish's time"
