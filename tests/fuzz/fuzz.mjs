@@ -499,6 +499,7 @@ class Session {
     if (kind === 'startpos') words.push('startpos');
     else if (kind === 'fen' || kind === 'long') { fen = randomPosition(r); words.push('fen', ...fen.split(' ')); }
     else if (kind === 'badfen') { words.push('fen', ...r.pick(BAD_FENS).split(' ')); bad = true; }
+    if (kind === 'bare') await this.resync();
     let c = kind === 'bare' ? new Chess(this.c.fen()) : new Chess(fen);
     let error = bad;
     const list = [];
@@ -739,7 +740,7 @@ class Session {
     await this.xbTime(true);
     if (r.chance(0.6)) e.send(r.pick(['post', 'nopost']));
     await this.xbSync();
-    const steps = r.int(10, 60);
+    const steps = r.int(8, 40);
     for (let i = 0; i < steps; i++) {
       const what = this.analyzing
         ? r.weighted([[10, 'move'], [2, 'bad-move'], [2, 'sync'], [3, 'exit'], [1, 'new'], [1, 'setboard'], [1, 'edit'], [1, 'noise'], [1, 'undo']])
@@ -782,13 +783,14 @@ class Session {
     this.analyzing = false;
   }
 
-  // Everything the engine printed up to the answer of a sync: a marker word that it refuses as a move
-  // (an analysis prints "stat01: " lines of its own, so "." cannot tell), or, in a finished game, where
-  // move words are ignored, "." answered by "stat01: ".
+  // Everything the engine printed up to the answer of a sync: "." answered by "stat01: ", or, during an
+  // analysis and just after it (it prints "stat01: " lines of its own), a marker word that it refuses as a
+  // move (a search that is no analysis would take it silently).
   async xbSync(opts = {}) {
     const e = this.e;
     const seen = [];
-    if (!this.over) {
+    const marker = (this.analyzing || opts.afterAnalysis) && !this.over;
+    if (marker) {
       const marker = `a0sync${++this.syncs}`;
       e.send(marker);
       let gone = false;
@@ -966,7 +968,7 @@ class Session {
     this.e.send('exit');
     const wasAnalyzing = this.analyzing;
     this.analyzing = false;
-    this.quiet(await this.xbSync({ checkPV: !wasAnalyzing }), 'exit');
+    this.quiet(await this.xbSync({ checkPV: !wasAnalyzing, afterAnalysis: wasAnalyzing }), 'exit');
   }
 
   async xb_sync() { this.quiet(await this.xbSync(), '.'); }
@@ -976,7 +978,7 @@ class Session {
     const r = this.rng;
     const kind = r.weighted([[5, 'clock'], [2, 'st'], [first ? 0 : 2, 'otim'], [1, 'sd']]);
     if (kind === 'clock') {
-      const cs = r.int(5, 400);
+      const cs = r.int(5, 200);
       // A fixed time per move would outlast the clock.
       if (this.fixedTime) this.e.send('st 0');
       this.fixedTime = false;
