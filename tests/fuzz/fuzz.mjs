@@ -370,7 +370,7 @@ class Engine {
       if (partial !== null && this.buffer === partial) return null;
       if (this.exit) throw new Fault('crash', `the program ${this.exit.how} while waiting for ${what}`);
       const left = deadline - performance.now();
-      if (left <= 0) throw new Fault('hang', `no ${what} within ${((deadline - this.started) / 1000).toFixed(1)} s`);
+      if (left <= 0) throw new Fault('hang', `nothing (${what}) within ${((deadline - this.started) / 1000).toFixed(1)} s`);
       await new Promise((resolve) => {
         const timer = setTimeout(resolve, Math.min(left, 200));
         this.waiter = () => { clearTimeout(timer); resolve(); };
@@ -1062,6 +1062,18 @@ class Session {
     e.send('st 1000');
     this.fixedTime = true;
     e.send(m);
+    // Only a search seen running is sure to be interrupted: a reply that comes first ends the turn as usual.
+    const early = [];
+    const first = await e.until((l) => l.startsWith('Illegal move: ') || /^\d+ -?\d+ -?\d+ \d+ /.test(l) || /^\d+\. \.\.\. /.test(l) || VERDICT.test(l),
+                                this.slack, `the search after ${m}`, (l) => early.push(l));
+    if (first.startsWith('Illegal move: ')) this.fault('move-refused', `${m} refused in ${this.c.fen()}`);
+    if (!/^\d+ -?\d+ -?\d+ \d+ /.test(first)) {
+      const got = this.xbLines([...early, first], { checkPV: false });
+      if (got.moves.length) this.engineMove(got.moves[0], 'engine move');
+      else this.verdict(got.verdicts[0]);
+      await this.xb_time();
+      return;
+    }
     await new Promise((res) => setTimeout(res, r.int(0, 300)));
     const cmd = r.pick(['new', 'force', 'setboard', 'edit', '?', '.', 'go', 'exit', 'post', 'time 100', 'result',
                         'undo', 'noise', 'analyze']);
@@ -1104,12 +1116,20 @@ class Session {
       const got = await this.xbSync({ checkPV: false });
       if (got.moves.length > 1) this.fault('unexpected-move', `two moves after ${what}`);
       if (got.moves.length) this.engineMove(got.moves[0], 'engine move');
-      for (const v of got.verdicts) this.verdict(v);
+      // A result line may belong to the position before the command or after it.
+      const before = new Chess(this.c.fen());
+      const claims = got.verdicts;
       if (cmd === 'new') { this.c = new Chess(); this.over = false; }
       if (cmd === 'force') this.force = true;
       if (cmd === 'result') this.over = true;
       if (cmd === 'analyze') this.analyzing = !this.over;
       if (effect) effect();
+      for (const v of claims) {
+        if (wrongVerdict(this.c, v) && !wrongVerdict(before, v)) this.c = before;
+        const keep = this.c.fen() === before.fen() || cmd !== 'new';
+        this.verdict(v);
+        if (!keep) this.over = false;
+      }
       if (got.errors.length !== errors) this.fault('error-line', `after ${what}: ${got.errors.length} ERROR lines, expected ${errors}`);
       if (got.illegal.length) this.fault('move-refused', `after ${what}: ${got.illegal.join(' ')}`);
     }
@@ -1264,9 +1284,11 @@ class Session {
 
   async con_settings() {
     const r = this.rng;
-    const line = r.pick(['st 1', 'st 0', 'st -1', 'sd 2', 'sd 3', 'sd 0', 'sd -1', 'level 40 1 0', 'time 300', 'time -5',
+    // A whole clock ("level 40 1 0") would let a move take seconds: the settings stay small.
+    const line = r.pick(['st 1', 'st 0', 'st -1', 'sd 2', 'sd 3', 'sd 0', 'sd -1', 'time 300', 'time -5',
                          'level 0 0 0', 'otim 100']);
-    if (line === 'st 1') this.budget = 1000 + this.slack;
+    if (line === 'st 1') this.budget = Math.max(this.budget, 1000 + this.slack);
+    if (line === 'time 300') this.budget = Math.max(this.budget, 3000 + this.slack);
     await this.conSend(line, line.split(' ')[0], line);
   }
 
