@@ -1110,6 +1110,12 @@ class Session {
       const got = this.xbLines([...seen, last], { checkPV: false });
       if (got.moves.length) this.engineMove(got.moves[0], 'engine move');
       else this.verdict(got.verdicts[0]);
+      if (cmd === 'go' && !this.over) {
+        // A search that ended just before "go" arrived leaves "go" to start another, for the other side.
+        const more = await this.xbSync({ checkPV: false });
+        if (more.moves.length === 1) this.engineMove(more.moves[0], 'engine move');
+        for (const v of more.verdicts) this.verdict(v);
+      }
     } else {
       // A finished game ignores the sync's marker word.
       if (cmd === 'result') this.over = true;
