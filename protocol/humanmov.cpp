@@ -168,11 +168,11 @@ int DoCommand(const char* word)
         return EndsSearch(CommandHandled);
     }
     if (w == "exit") {
-        if (st.Analyze) {
-            LeaveAnalysis();
-            st.HumanToMove = 1;
-            Search.AbortSearch();
-        }
+        // Outside analysis there is nothing to leave: a running search goes on and force mode stays.
+        if (!st.Analyze) return CommandHandled;
+        LeaveAnalysis();
+        st.HumanToMove = 1;
+        Search.AbortSearch();
         return CommandEndsTurn;
     }
     if (w == "force") {

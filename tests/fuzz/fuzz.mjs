@@ -192,6 +192,25 @@ function piecesOf(c) {
   return map;
 }
 
+// The square an edit token names, as the program reads it: file letter, then the decimal number after it
+// (none is 0, a huge one saturates) as the rank, file + 8 x (rank - 1) taken modulo 64. A token of one
+// letter names a1.
+function editSquare(token) {
+  let sq = 0n;
+  if (token.length > 1) {
+    const file = BigInt(token.charCodeAt(1) - 97);
+    const m = /^[ \t\n\v\f\r]*([+-]?)(\d+)/.exec(token.slice(2));
+    let rank = 0n;
+    if (m) {
+      rank = BigInt(m[1] + m[2]);
+      const most = (1n << 63n) - 1n, least = -(1n << 63n);
+      rank = rank > most ? most : rank < least ? least : rank;
+    }
+    sq = (((file + 8n * (rank - 1n)) % 64n) + 64n) % 64n;
+  }
+  return 'abcdefgh'[Number(sq % 8n)] + (Number(sq / 8n) + 1);
+}
+
 // Castling rights as the board editor derives them: from kings and rooks on their home squares.
 function editorRights(pieces) {
   let r = '';
@@ -896,6 +915,9 @@ class Session {
     this.e.send('new');
     this.c = new Chess();
     this.over = this.force = this.analyzing = false;
+    // A new game drops a fixed time per move but keeps the clock it set, as interfaces expect to send the
+    // time control after "new": so do we.
+    await this.xbTime(true);
     this.quiet(await this.xbSync({ checkPV: false }), 'new');
   }
 
@@ -915,14 +937,22 @@ class Session {
   }
 
   // Edit tokens and the position they build from the mirror's, as the program must read them: a piece
-  // replaces whatever stood on its square; a token that names no square changes nothing.
+  // joins whatever stands on its square, and an edit that leaves two pieces on one square is refused;
+  // a malformed square is read by the program's rule (editSquare).
   editTokens() {
     const r = this.rng;
     const tokens = [];
-    const pieces = r.chance(0.6) ? (tokens.push('#'), {}) : piecesOf(this.c);
+    const held = {};
+    if (r.chance(0.6)) tokens.push('#');
+    else for (const [s, p] of Object.entries(piecesOf(this.c))) held[s] = new Set([p]);
     let colour = 'w';
     const sq = () => 'abcdefgh'[r.int(0, 7)] + r.int(1, 8);
-    const put = (letter, s) => { pieces[s] = colour === 'w' ? letter : letter.toLowerCase(); tokens.push(letter + s); };
+    const place = (letter, s) => (held[s] ||= new Set()).add(colour === 'w' ? letter : letter.toLowerCase());
+    const put = (letter, s) => { place(letter, s); tokens.push(letter + s); };
+    const apply = (t) => {
+      if ('PNBRQK'.includes(t[0])) place(t[0], editSquare(t));
+      else if (t[0] === 'x') delete held[editSquare(t)];
+    };
     if (tokens[0] === '#') {
       put('K', r.chance(0.5) ? 'e1' : sq());
       if (r.chance(0.5)) put('R', r.pick(['a1', 'h1', sq()]));
@@ -931,18 +961,25 @@ class Session {
       const kind = r.weighted([[8, 'piece'], [2, 'c'], [2, 'x'], [3, 'junk']]);
       if (kind === 'piece') put(r.weighted([[5, 'P'], [2, 'N'], [2, 'B'], [2, 'R'], [1, 'Q'], [1, 'K']]), sq());
       else if (kind === 'c') { colour = colour === 'w' ? 'b' : 'w'; tokens.push('c'); }
-      else if (kind === 'x') { const s = sq(); delete pieces[s]; tokens.push('x' + s); }
-      else tokens.push(r.pick(['P', 'Pe', 'Pe9', 'Pz4', 'Pa2147483647', 'Pe44', 'Qh4294967297', 'xz9', 'x', 'pe4', 'foo',
-                               '1234', 'e2e4', 'Ke1e2', 'Nb-3', 'R' + longWord(r, '9')]));
+      else if (kind === 'x') { const s = sq(); delete held[s]; tokens.push('x' + s); }
+      else {
+        const t = r.pick(['P', 'Pe', 'Pe9', 'Pz4', 'Pa2147483647', 'Pe44', 'Qh4294967297', 'xz9', 'x', 'pe4', 'foo',
+                          '1234', 'e2e4', 'Ke1e2', 'Nb-3', 'R' + longWord(r, '9')]);
+        apply(t);
+        tokens.push(t);
+      }
     }
-    if (!Object.values(pieces).includes('k')) {
+    if (!Object.values(held).some((set) => set.has('k'))) {
       if (colour === 'w') tokens.push('c');
       colour = 'b';
       if (r.chance(0.9)) put('K', r.pick(['e8', sq()]));
     }
     tokens.push('.');
     const side = this.c.turn();
-    const ok = playable(pieces, side);
+    const shared = Object.values(held).some((set) => set.size > 1);
+    const pieces = {};
+    for (const [s, set] of Object.entries(held)) if (set.size) pieces[s] = [...set][0];
+    const ok = !shared && playable(pieces, side);
     return { tokens, fen: ok ? placementFen(pieces, side, editorRights(pieces)) : null };
   }
 
@@ -961,7 +998,6 @@ class Session {
     this.force = false;
     const got = await this.xbSync();
     this.quiet(got, 'analyze');
-    if (!this.over && !legalMoves(this.c).length) this.fault('no-verdict', `analysis of the finished game ${this.c.fen()} goes on`);
   }
 
   async xb_exit() {
