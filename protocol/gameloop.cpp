@@ -56,7 +56,8 @@ bool HumanTurn(int& result)
     PositionCache.AgeTranspositionTables();
     Search.ClearHistory();
     result = HumanMove();
-    while (st.Force == 1 && result != CommandQuits && !QuitRequested()) result = HumanMove();
+    // Force mode goes on through commands that end a turn, but not past the end of the game ("result").
+    while (st.Force == 1 && result != CommandQuits && !QuitRequested() && st.GameInProgress) result = HumanMove();
     if (result == CommandEndsTurn) return false;
     st.HumanToMove = 0;
     MainBoard.ToMove ^= 1;

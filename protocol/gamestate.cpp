@@ -14,6 +14,8 @@ struct {
     bool Held = false;
     int32_t ST = 0;
     int32_t NodesPerSecond = 0;
+    // The fixed time analysis put in ST's place: a command that sets another meanwhile keeps its own.
+    int32_t AnalysisST = 0;
 } BeforeAnalysis;
 
 } // namespace
@@ -33,6 +35,7 @@ void EnterAnalysis(int32_t nodesPerSecond)
     st.NodesPerSecond = nodesPerSecond;
     // The fixed time becomes the analysis's limit, in the thousandfold unit the commands give it.
     st.ST = st.ST != 0 ? Clamp32(static_cast<int64_t>(st.ST) * 1000) : UnlimitedMoveTime;
+    BeforeAnalysis.AnalysisST = st.ST;
 }
 
 void LeaveAnalysis()
@@ -42,7 +45,7 @@ void LeaveAnalysis()
     st.Analyze = 0;
     if (BeforeAnalysis.Held) {
         BeforeAnalysis.Held = false;
-        st.ST = BeforeAnalysis.ST;
+        if (st.ST == BeforeAnalysis.AnalysisST) st.ST = BeforeAnalysis.ST;
         st.NodesPerSecond = BeforeAnalysis.NodesPerSecond;
     }
 }

@@ -140,11 +140,15 @@ function play(c, uci) {
 }
 
 // The moves of a principal variation, each legal after the ones before it; returns the first bad one.
-function badLine(c, moves) {
+// The first move of a line that is not legal where it stands, or null. Thinking lines write the
+// promotion letter of their first move only: with `lettersAfterFirst` false a later promotion may come
+// without one, as a queen.
+function badLine(c, moves, lettersAfterFirst = true) {
   const d = new Chess(c.fen());
-  for (const m of moves) {
-    if (!exactMove(d, m)) return m;
-    play(d, m);
+  for (const [i, m] of moves.entries()) {
+    const move = exactMove(d, m) || (!lettersAfterFirst && i > 0 && m.length === 4 && exactMove(d, m + 'q'));
+    if (!move) return m;
+    play(d, move);
   }
   return null;
 }
@@ -788,7 +792,7 @@ class Session {
       if (l.startsWith('ERROR')) { out.errors.push(l); continue; }
       const t = /^(\d+) (-?\d+) (-?\d+) (\d+) (.*)$/.exec(l);
       if (t && checkPV && !this.over) {
-        const bad = badLine(this.c, t[5].split(/[\s;]+/).filter((x) => x));
+        const bad = badLine(this.c, t[5].split(/[\s;]+/).filter((x) => x), false);
         if (bad) this.fault('illegal-pv', `thinking line "${l.trim()}" has ${bad}, not legal in ${this.c.fen()}`);
       }
     }
@@ -1344,9 +1348,11 @@ class Session {
   }
 
   async con_analyze() {
-    // An analysis at the console must end on the next word, as every other command does.
-    await this.conSend('analyze', 'analyze', 'analyze');
-    await this.conSend('exit', 'exit', 'exit after analyze');
+    // An analysis at the console runs (or, past a depth limit, waits) until the next word, which ends it.
+    this.e.send('analyze');
+    await this.e.until((l) => l === 'Enter Move: analyze', this.slack, 'the echo of analyze', (l) => this.conLine(l));
+    await new Promise((res) => setTimeout(res, this.rng.int(0, 300)));
+    await this.conSend('exit', null, 'exit after analyze');
   }
 }
 
