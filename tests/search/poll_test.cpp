@@ -114,7 +114,7 @@ Result TimedXboardSearch(int32_t milliseconds)
     Result r{};
     r.seconds = s.seconds;
     r.aborted = Search.Abort != 0;
-    r.legalMovePlayed = IsLegalMove(before, s.from, s.to, s.promo) && MainBoardShowsMove(before, s.from, s.to, s.promo);
+    r.legalMovePlayed = IsLegalMove(before, before.ToMove, s.from, s.to, s.promo) && MainBoardShowsMove(before, s.from, s.to, s.promo);
     return r;
 }
 

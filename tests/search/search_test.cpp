@@ -27,7 +27,7 @@ Outcome SearchFen(const std::string& fen, int depth)
 // Whether the search's move is legal in `fen`, whatever promotion code it carries.
 bool IsLegal(const std::string& fen, const Outcome& o)
 {
-    return IsLegalMove(BoardFromFen(fen), o.from, o.to, o.promo, true);
+    return IsLegalMoveAnyPromotion(BoardFromFen(fen), o.from, o.to);
 }
 
 class SearchTest : public testing::Test {

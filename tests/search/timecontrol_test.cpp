@@ -55,7 +55,7 @@ Outcome RunSearch(const ChessBoard& position, const Limits& limits)
     o.score = s.score;
     o.seconds = s.seconds;
     o.move = MoveName(s);
-    o.legal = IsLegalMove(position, s.from, s.to, s.promo);
+    o.legal = IsLegalMove(position, position.ToMove, s.from, s.to, s.promo);
     o.played = o.legal && MainBoardShowsMove(position, s.from, s.to, s.promo);
     return o;
 }
