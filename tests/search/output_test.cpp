@@ -18,15 +18,7 @@ Outcome SearchWithOutput(const std::string& fen, int depth, bool uci)
     FreshSearchState();
     const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
-    MainStatus.FD = static_cast<int8_t>(depth);
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = uci ? 1 : 0;
-    MainStatus.Post = uci ? 0 : 1;
-    MainStatus.Analyze = 0;
-    MainStatus.Ponder = 0;
-    MainStatus.Kibitz = 0;
-    MainStatus.UseBook = 0;
-    MainStatus.NodesPerSecond = StartNodesPerSecond;
+    SetSearchSettings({.uci = uci, .fixedDepth = static_cast<int8_t>(depth), .post = !uci});
     // Standard input is an open pipe with nothing in it, so the poll of a UCI or xboard search finds no
     // input and never waits.
     const PipedStdin quiet;

@@ -92,19 +92,7 @@ Result TimedXboardSearch(int32_t milliseconds)
     FreshSearchState();
     const SavedMainState saved;
     MainBoard = BoardFromFen(Middlegame);
-    MainStatus.xboard = 1;
-    MainStatus.UCIMode = 0;
-    MainStatus.FD = 0;
-    MainStatus.ST = milliseconds;
-    MainStatus.TimeLeft = 60 * milliseconds;
-    MainStatus.TimeInc = 0;
-    MainStatus.MovesPerSession = 0;
-    MainStatus.Post = 0;
-    MainStatus.Analyze = 0;
-    MainStatus.Ponder = 0;
-    MainStatus.Kibitz = 0;
-    MainStatus.UseBook = 0;
-    MainStatus.NodesPerSecond = StartNodesPerSecond;
+    SetSearchSettings({.xboard = true, .st = milliseconds, .timeLeft = 60 * milliseconds});
     const ChessBoard before = MainBoard;
     RootSearch s;
     {

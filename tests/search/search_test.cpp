@@ -14,10 +14,7 @@ Outcome SearchFen(const std::string& fen, int depth)
 {
     const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
-    MainStatus.FD = static_cast<int8_t>(depth);
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = 0;
-    MainStatus.UseBook = 0;
+    SetSearchSettings({.fixedDepth = static_cast<int8_t>(depth)});
     const ChessBoard before = MainBoard;
     Outcome o{SearchMainBoard(), false};
     o.played = !SamePieces(before, MainBoard);

@@ -76,6 +76,38 @@ private:
     const Status status_;
 };
 
+// How a test's search runs: the MainStatus fields that choose its protocol, limits, rate estimate and
+// output. The defaults are a fresh engine's, but with the book off so that the search itself answers.
+struct SearchSettings {
+    bool xboard = false;
+    bool uci = false;
+    int8_t fixedDepth = 0;
+    int32_t st = 0;       // ms per move
+    int32_t timeLeft = 0; // ms on the clock
+    int32_t moveNumber = 1;
+    int32_t nodesPerSecond = StartNodesPerSecond;
+    bool post = false;
+};
+
+// Puts `s` into MainStatus, with no increment, session length, analysis, pondering or kibitzing.
+inline void SetSearchSettings(const SearchSettings& s)
+{
+    MainStatus.xboard = s.xboard ? 1 : 0;
+    MainStatus.UCIMode = s.uci ? 1 : 0;
+    MainStatus.FD = s.fixedDepth;
+    MainStatus.ST = s.st;
+    MainStatus.TimeLeft = s.timeLeft;
+    MainStatus.TimeInc = 0;
+    MainStatus.MovesPerSession = 0;
+    MainStatus.MoveNumber = s.moveNumber;
+    MainStatus.NodesPerSecond = s.nodesPerSecond;
+    MainStatus.Post = s.post ? 1 : 0;
+    MainStatus.Analyze = 0;
+    MainStatus.Ponder = 0;
+    MainStatus.Kibitz = 0;
+    MainStatus.UseBook = 0;
+}
+
 // What one root search gave back.
 struct RootSearch {
     int score = 0;
