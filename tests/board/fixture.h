@@ -1,9 +1,11 @@
 #pragma once
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "board/board.h"
@@ -76,3 +78,16 @@ std::string CaptureStdout(F f)
     fclose(tmp);
     return out;
 }
+
+// Names each instance of a table-driven test after its row's `name`, with '_' for every character
+// that gtest does not accept in a test name.
+struct RowName {
+    template <typename Row>
+    std::string operator()(const testing::TestParamInfo<Row>& info) const
+    {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    }
+};
