@@ -2,8 +2,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -58,6 +60,27 @@ inline uint64_t Sq(const char* name)
     return SqBit((name[0] - 'a') + 8 * (name[1] - '1'));
 }
 
+// Everything written to the file so far, read from its start.
+inline std::string FileText(FILE* file)
+{
+    fflush(file);
+    rewind(file);
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, file)) > 0) text.append(buf, n);
+    return text;
+}
+
+// The lines of a text, without their line breaks.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 // Runs f with stdout redirected to a temporary file and returns what it printed.
 template <typename F>
 std::string CaptureStdout(F f)
@@ -70,11 +93,7 @@ std::string CaptureStdout(F f)
     fflush(stdout);
     dup2(saved, fileno(stdout));
     close(saved);
-    std::string out;
-    rewind(tmp);
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, tmp)) > 0) out.append(buf, n);
+    const std::string out = FileText(tmp);
     fclose(tmp);
     return out;
 }

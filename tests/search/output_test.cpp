@@ -1,5 +1,4 @@
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,13 +24,6 @@ Outcome SearchWithOutput(const std::string& fen, int depth, bool uci)
     return SearchMainBoard();
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 constexpr const char* MateInOne = "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1";
 constexpr const char* Middlegame = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,19 +27,7 @@ public:
     }
     CapturedLog(const CapturedLog&) = delete;
     CapturedLog& operator=(const CapturedLog&) = delete;
-    std::vector<std::string> Lines() const
-    {
-        std::string text;
-        fflush(dlog);
-        rewind(dlog);
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, dlog)) > 0) text.append(buf, n);
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> Lines() const { return ::Lines(FileText(dlog)); }
 
 private:
     FILE* saved_;
