@@ -112,9 +112,7 @@ TEST(AttackTables, AttackTestAgreesWithTheWalkOnRandomPositions)
             *board = rng.Sparse() & rng.Next() & ~used;
             used |= *board;
         }
-        b.WhitePieces = b.WhitePawns | b.WhiteBishops | b.WhiteKnights | b.WhiteRooks | b.WhiteQueens | b.WhiteKing;
-        b.BlackPieces = b.BlackPawns | b.BlackBishops | b.BlackKnights | b.BlackRooks | b.BlackQueens | b.BlackKing;
-        b.AllPieces = b.WhitePieces | b.BlackPieces;
+        b.RecountOccupancy();
         for (int sq = 0; sq < 64; sq++)
             for (char side = 0; side < 2; side++)
                 ASSERT_EQ(b.IsAttacked(SqBit(sq), side), AttackedReference(b, sq, side)) << round << " " << sq;

@@ -77,12 +77,7 @@ TEST_P(Evasions, GiveExactlyTheLegalAnswers)
     EXPECT_EQ(LegalNames(b, all, m, side), Split(c.legal)) << "the same answers as the whole list";
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, Evasions, ::testing::ValuesIn(Checks), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Positions, Evasions, ::testing::ValuesIn(Checks), RowName());
 
 // Walks a move tree with the generators and the one-level undo, checking at every node that the
 // evasions give exactly the legal moves of the whole list, that every king evasion is legal, and that

@@ -1,9 +1,13 @@
 #pragma once
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "board/board.h"
@@ -56,6 +60,27 @@ inline uint64_t Sq(const char* name)
     return SqBit((name[0] - 'a') + 8 * (name[1] - '1'));
 }
 
+// Everything written to the file so far, read from its start.
+inline std::string FileText(FILE* file)
+{
+    fflush(file);
+    rewind(file);
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, file)) > 0) text.append(buf, n);
+    return text;
+}
+
+// The lines of a text, without their line breaks.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 // Runs f with stdout redirected to a temporary file and returns what it printed.
 template <typename F>
 std::string CaptureStdout(F f)
@@ -68,11 +93,20 @@ std::string CaptureStdout(F f)
     fflush(stdout);
     dup2(saved, fileno(stdout));
     close(saved);
-    std::string out;
-    rewind(tmp);
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, tmp)) > 0) out.append(buf, n);
+    const std::string out = FileText(tmp);
     fclose(tmp);
     return out;
 }
+
+// Names each instance of a table-driven test after its row's `name`, with '_' for every character
+// that gtest does not accept in a test name.
+struct RowName {
+    template <typename Row>
+    std::string operator()(const testing::TestParamInfo<Row>& info) const
+    {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    }
+};

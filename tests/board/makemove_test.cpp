@@ -129,13 +129,7 @@ TEST_P(MakeMoveTable, MovesPiecesKeepsCountsAndKeysAndUndoesExactly)
     EXPECT_TRUE(RestoredByUndo(before, board)) << "undo restores the record byte for byte";
 }
 
-INSTANTIATE_TEST_SUITE_P(Moves, MakeMoveTable, ::testing::ValuesIn(Moves),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Moves, MakeMoveTable, ::testing::ValuesIn(Moves), RowName());
 
 TEST(Board, InitRepSetsTheStartPositionAndLeavesCountsAlone)
 {

@@ -58,12 +58,7 @@ TEST_P(GenerationOrder, ListsEveryMoveInTheFixedOrder)
     EXPECT_EQ(AllMoves(b, static_cast<char>(b.Castling)), Split(GetParam().moves));
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, GenerationOrder, ::testing::ValuesIn(Orders), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Positions, GenerationOrder, ::testing::ValuesIn(Orders), RowName());
 
 TEST(MoveGen, PromotionsCarryTheGeneratorsQueenLetter)
 {

@@ -4,18 +4,24 @@
 #include <vector>
 
 #include "board/movegen.h"
+#include "board/movetext.h"
 #include "fixture.h"
 
-// Coordinate text of a move, with "q" for a promotion to a queen ('Q' or 'q').
+// The UCI text of a move whose squares are given as bits, as the generator and the search hand them out.
 inline std::string MoveName(uint64_t from, uint64_t to, char promote)
 {
-    auto square = [](uint64_t b) {
-        int n = RightMostBit(b) - 1;
-        return std::string{static_cast<char>('a' + (n & 7)), static_cast<char>('1' + (n >> 3))};
-    };
-    std::string s = square(from) + square(to);
-    if (promote == 'Q' || promote == 'q') s += 'q';
-    return s;
+    return UciMoveText(RightMostBit(from) - 1, RightMostBit(to) - 1, promote);
+}
+
+// Whether the mover `side` keeps its king safe after the generated move `i` of `list`; the board is left
+// as found.
+inline bool KingSafeAfter(ChessBoard& b, char side, const MoveGen& list, int i)
+{
+    char mask;
+    b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
+    const bool safe = !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
+    b.UndoMove(0);
+    return safe;
 }
 
 // Entries 0..n-1 of a list, in list order.
@@ -43,13 +49,8 @@ inline std::vector<std::string> Split(const std::string& text)
 inline std::vector<std::string> LegalNames(ChessBoard board, MoveGen& list, int n, char side)
 {
     std::vector<std::string> legal;
-    for (int i = 0; i < n; i++) {
-        char mask;
-        board.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
-        if (!board.InCheck(side == 0 ? board.WhiteKing : board.BlackKing, side))
-            legal.push_back(MoveName(list.From[i], list.To[i], list.Promote[i]));
-        board.UndoMove(0);
-    }
+    for (int i = 0; i < n; i++)
+        if (KingSafeAfter(board, side, list, i)) legal.push_back(MoveName(list.From[i], list.To[i], list.Promote[i]));
     std::sort(legal.begin(), legal.end());
     return legal;
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "board/perft.h"
 #include "fixture.h"
 #include "movetools.h"
@@ -37,13 +35,6 @@ protected:
     ChessBoard saved{};
 };
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 TEST_F(Perft, CountsTheStartPosition)
 {

@@ -47,12 +47,7 @@ TEST_P(StaticExchange, GivesTheBestStoppingPoint)
     EXPECT_EQ(0, std::memcmp(&before, &b, sizeof b)) << "the board is only read";
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, StaticExchange, ::testing::ValuesIn(Exchanges), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Positions, StaticExchange, ::testing::ValuesIn(Exchanges), RowName());
 
 TEST(StaticExchangeParts, DirectionsAttackersLeastValuableAndPieceValues)
 {

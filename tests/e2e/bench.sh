@@ -3,38 +3,17 @@
 # "-bench -fd DEPTH", which every build (64-bit, 32-bit, sanitizer) must print exactly.
 # Usage: bench.sh SIGNATURE_FILE PROGRAM...
 set -u
+source "$(dirname "${BASH_SOURCE[0]}")/expect.sh"
 signature_file=$(realpath "$1")
 shift
 program=("$@")
+# The benchmark can take minutes on a slow or sanitizer build.
+run_timeout=500
 read -r depth signature < <(grep -v '^#' "$signature_file")
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
-failures=0
-fail() {
-  echo "FAIL $1"; failures=$((failures + 1))
-}
+enter_scratch_dir
 
 # Benchmarks read no start-up word: a pipe that stays open must not hold them up.
-mkfifo open-pipe
-sleep 600 >open-pipe &
-holder=$!
-exec 3<>open-pipe
-
-# run NAME EXPECTED_STATUS ARGS... ; leaves the output lines in the array "lines"
-run() {
-  local name=$1 want=$2
-  shift 2
-  out=$(timeout 500 "${program[@]}" "$@" <open-pipe 2>&1)
-  local status=$?
-  [ "$status" -eq "$want" ] || { fail "$name: exit status $status, expected $want"; echo "$out"; }
-  mapfile -t lines <<<"$out"
-}
-
-# expect_text NAME INDEX TEXT: line INDEX (from 0) is exactly TEXT
-expect_text() {
-  [ "${lines[$2]-}" = "$3" ] || fail "$1: line $(($2 + 1)) is '${lines[$2]-}', expected '$3'"
-}
+hold_open_pipe 600
 
 # check_report NAME INDEX: the five report lines from line INDEX on; sets "total" to the node count
 check_report() {
@@ -77,7 +56,7 @@ check_report() {
   fi
 }
 
-run "bench" 0 -bench -fd "$depth"
+run "bench" 0 open-pipe -bench -fd "$depth"
 expect_text "bench" 0 "Orvex "
 expect_text "bench" 1 "Running benchmark 1 2 3 4 5 6"
 check_report "bench" 2
@@ -89,12 +68,12 @@ check_report "bench" 2
   fail "bench: position banners in match.log"
 
 # "-satrain" is the benchmark under another name.
-run "satrain" 0 -satrain -fd "$depth"
+run "satrain" 0 open-pipe -satrain -fd "$depth"
 expect_text "satrain" 1 "Running benchmark 1 2 3 4 5 6"
 check_report "satrain" 2
 [ "$total" = "$signature" ] || fail "satrain: $total nodes, expected $signature"
 
-run "bench2" 0 -bench2 -fd "$depth"
+run "bench2" 0 open-pipe -bench2 -fd "$depth"
 expect_text "bench2" 0 "Orvex "
 expect_text "bench2" 1 "Running benchmark "
 expect_text "bench2" 2 "Progressive Deepening"
@@ -109,13 +88,8 @@ check_report "bench2 second" 10
   fail "bench2: the second report's table or pawn counters are below the first's"
 
 # The exact-depth half needs a depth.
-run "bench2 without depth" 1 -bench2
+run "bench2 without depth" 1 open-pipe -bench2
 [[ ${lines[1]-} == "ERROR: "* ]] || fail "bench2 without depth: no ERROR line"
 [ "${#lines[@]}" -eq 2 ] || fail "bench2 without depth: ${#lines[@]} lines, expected 2"
 
-exec 3>&-
-kill "$holder" 2>/dev/null
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failures"
-  exit 1
-fi
+finish

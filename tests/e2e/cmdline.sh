@@ -3,22 +3,16 @@
 # Usage: cmdline.sh PROGRAM...
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/expect.sh"
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
-failures=0
+enter_scratch_dir
 
 program=("$@")
 # Offline modes read no start-up word: a pipe that stays open must not hold them up.
-mkfifo open-pipe
-sleep 100 >open-pipe &
-holder=$!
-exec 3<>open-pipe
+hold_open_pipe 100
 
 help=$'Orvex \nxboard   used when interfacing with xboard\n-uci   used when interfacing with an UCI based GUI\n-bench  run an internal benchmark suite\n-fd  n    fixes search depth to n ply (min n = 3)\n-lpf filename  loads a position from file\n-pev  filename - run through a testsuite (EPD Format) & output full evaluation detail per position\n-sd  n   sets max search depth to n ply (min n = 3)\n-sp  self play\n-ts  filename run through a testsuite (EPD Format)'
 for option in -help -h; do
   run "$option" 0 open-pipe -post "$option" -perft
-  [ "$out" = "$help" ] || { echo "FAIL $option: help text"; echo "$out"; failures=$((failures + 1)); }
+  [ "$out" = "$help" ] || { fail "$option: help text"; echo "$out"; }
 done
 
 run "depth 0" 0 open-pipe -perft
@@ -29,8 +23,8 @@ expect_line "depth 0" "0 NPS"
 run "depth 3" 0 open-pipe -perft -fd 3
 expect_line "depth 3" "9322 Total Nodes at Depth = 3"
 expect_line "depth 3" "8902 Leaf Nodes at Depth = 3"
-[ "$(head -n 2 <<<"$out")" = $'Orvex \nStarting PerfT test ' ] || { echo "FAIL depth 3: first lines"; failures=$((failures + 1)); }
-grep -q "Next Match" match.log || { echo "FAIL depth 3: match.log has no banner"; failures=$((failures + 1)); }
+[ "$(head -n 2 <<<"$out")" = $'Orvex \nStarting PerfT test ' ] || fail "depth 3: first lines"
+grep -q "Next Match" match.log || fail "depth 3: match.log has no banner"
 
 # A depth must fit the search's depth (0 to 127); any other value is reported and ignored, so perft runs
 # at its default depth 0.
@@ -101,9 +95,4 @@ run "missing value keeps other options" 0 /dev/null xboard-ts
 expect_line "missing value keeps other options" "ERROR: option -ts needs a value"
 expect_count "missing value keeps other options" "Hello! I am Orvex" 0
 
-exec 3>&-
-kill "$holder" 2>/dev/null
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failures"
-  exit 1
-fi
+finish

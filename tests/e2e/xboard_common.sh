@@ -1,5 +1,6 @@
 # Shared by the xboard match tests (sourced, not run): the tools, the scratch folder, the xboard run and
 # the checks of its debug file and PGN that do not depend on the engines' protocol.
+source "$(dirname "${BASH_SOURCE[0]}")/expect.sh"
 
 # Skips the test (exit 77) when a tool is missing. Debian installs xboard and polyglot in /usr/games.
 require_tools() {
@@ -54,11 +55,6 @@ run_xboard() {
     -debug -nameOfDebugFile "$debug" -sgf "$pgn" >"$out" 2>&1 </dev/null
   status=$?
   elapsed=$(($(date +%s) - start))
-}
-
-failures=0
-fail() {
-  echo "FAIL $1"; failures=$((failures + 1))
 }
 
 # xboard's exit, its files, the lines of the debug file and output that match PATTERN (a problem, shown

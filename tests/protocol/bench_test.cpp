@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,9 +106,7 @@ TEST(Bench3, TwoTitledReports)
     MainStatus.FD = 3;
     const std::string out = CaptureStdout(Bench3);
     MainStatus = saved;
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    const std::vector<std::string> lines = Lines(out);
     ASSERT_EQ(lines.size(), 14u) << out;
     EXPECT_EQ(lines[0], "Running benchmark ");
     EXPECT_EQ(lines[1], "Progressive Deepening");

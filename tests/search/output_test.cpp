@@ -1,5 +1,4 @@
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,28 +17,13 @@ Outcome SearchWithOutput(const std::string& fen, int depth, bool uci)
     FreshSearchState();
     const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
-    MainStatus.FD = static_cast<int8_t>(depth);
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = uci ? 1 : 0;
-    MainStatus.Post = uci ? 0 : 1;
-    MainStatus.Analyze = 0;
-    MainStatus.Ponder = 0;
-    MainStatus.Kibitz = 0;
-    MainStatus.UseBook = 0;
-    MainStatus.NodesPerSecond = StartNodesPerSecond;
+    SetSearchSettings({.uci = uci, .fixedDepth = static_cast<int8_t>(depth), .post = !uci});
     // Standard input is an open pipe with nothing in it, so the poll of a UCI or xboard search finds no
     // input and never waits.
     const PipedStdin quiet;
     return SearchMainBoard();
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 constexpr const char* MateInOne = "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1";
 constexpr const char* Middlegame = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,19 +27,7 @@ public:
     }
     CapturedLog(const CapturedLog&) = delete;
     CapturedLog& operator=(const CapturedLog&) = delete;
-    std::vector<std::string> Lines() const
-    {
-        std::string text;
-        fflush(dlog);
-        rewind(dlog);
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, dlog)) > 0) text.append(buf, n);
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> Lines() const { return ::Lines(FileText(dlog)); }
 
 private:
     FILE* saved_;
@@ -82,6 +69,7 @@ struct Result {
     bool legalMovePlayed;
     bool aborted;
     double seconds;
+    int64_t nodes;
 };
 
 // An xboard search with a fixed time per move (the poll's input and clock tests both run); MainBoard and
@@ -92,19 +80,7 @@ Result TimedXboardSearch(int32_t milliseconds)
     FreshSearchState();
     const SavedMainState saved;
     MainBoard = BoardFromFen(Middlegame);
-    MainStatus.xboard = 1;
-    MainStatus.UCIMode = 0;
-    MainStatus.FD = 0;
-    MainStatus.ST = milliseconds;
-    MainStatus.TimeLeft = 60 * milliseconds;
-    MainStatus.TimeInc = 0;
-    MainStatus.MovesPerSession = 0;
-    MainStatus.Post = 0;
-    MainStatus.Analyze = 0;
-    MainStatus.Ponder = 0;
-    MainStatus.Kibitz = 0;
-    MainStatus.UseBook = 0;
-    MainStatus.NodesPerSecond = StartNodesPerSecond;
+    SetSearchSettings({.xboard = true, .st = milliseconds, .timeLeft = 60 * milliseconds});
     const ChessBoard before = MainBoard;
     RootSearch s;
     {
@@ -113,10 +89,49 @@ Result TimedXboardSearch(int32_t milliseconds)
     }
     Result r{};
     r.seconds = s.seconds;
+    r.nodes = s.nodes;
     r.aborted = Search.Abort != 0;
-    r.legalMovePlayed = IsLegalMove(before, s.from, s.to, s.promo) && MainBoardShowsMove(before, s.from, s.to, s.promo);
+    r.legalMovePlayed = IsLegalMove(before, before.ToMove, s.from, s.to, s.promo) && MainBoardShowsMove(before, s.from, s.to, s.promo);
     return r;
 }
+
+// A word a test's handler was handed, with the search's node count and the clock at that moment.
+struct HandedWord {
+    std::string word;
+    int64_t nodes;
+    std::chrono::steady_clock::time_point at;
+};
+
+// What the test's handler was handed, and its answer to every word; plain globals, as the search keeps
+// a bare function pointer.
+std::vector<HandedWord> HandedWords;
+SearchInput HandlerAnswer = SearchInput::GoOn;
+
+SearchInput RecordingHandler(const char* word)
+{
+    HandedWords.push_back({word, Search.Nodes(), std::chrono::steady_clock::now()});
+    return HandlerAnswer;
+}
+
+// RecordingHandler installed on the search, answering `answer`, for the lifetime of the object; the
+// handler found there is put back after. Start-up comes first, as it installs the protocols' handler.
+class InstalledHandler {
+public:
+    explicit InstalledHandler(SearchInput answer)
+    {
+        InitEngineOnce();
+        saved_ = Search.CommandHandler;
+        HandedWords.clear();
+        HandlerAnswer = answer;
+        Search.CommandHandler = RecordingHandler;
+    }
+    ~InstalledHandler() { Search.CommandHandler = saved_; }
+    InstalledHandler(const InstalledHandler&) = delete;
+    InstalledHandler& operator=(const InstalledHandler&) = delete;
+
+private:
+    SearchCommandHandler saved_ = nullptr;
+};
 
 int Count(const std::vector<std::string>& lines, const std::string& word)
 {
@@ -224,6 +239,49 @@ TEST(SearchPoll, WordStillArrivingDoesNotHoldTheSearchPastItsTime)
     if (StdinReader::InputWaiting()) {
         ASSERT_TRUE(StdinReader::ReadWord(word));
         EXPECT_EQ(word, "foo");
+    }
+}
+
+TEST(SearchPoll, WordArrivingDuringTheSearchGoesWholeToTheInstalledHandlerWhoseAnswerDecides)
+{
+    InitEngineOnce();
+    const SearchCommandHandler protocols = Search.CommandHandler;
+    ASSERT_NE(protocols, nullptr) << "start-up installs the protocols' handler";
+    for (const SearchInput answer : {SearchInput::GoOn, SearchInput::Abort}) {
+        const bool aborts = answer == SearchInput::Abort;
+        SCOPED_TRACE(aborts ? "Abort" : "GoOn");
+        PipedStdin in;
+        CapturedLog log;
+        Result r{};
+        {
+            const InstalledHandler handler(answer);
+            // The word comes in two writes: the poll must wait for its end, not hand over "hand".
+            std::thread writer([&in] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                in.Write("hand");
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                in.Write("ler\n");
+            });
+            // Long enough that even a fast machine is still searching when the word is whole.
+            r = TimedXboardSearch(3000);
+            writer.join();
+            EXPECT_EQ(Search.CommandHandler, RecordingHandler);
+        }
+        const auto returned = std::chrono::steady_clock::now();
+        EXPECT_EQ(Search.CommandHandler, protocols) << "the old handler is back";
+        ASSERT_GT(r.seconds, 0.1) << "the search ended before the word was written";
+        ASSERT_EQ(HandedWords.size(), 1u);
+        EXPECT_EQ(HandedWords[0].word, "handler");
+        EXPECT_EQ(Count(log.Lines(), "handler"), 0) << "the protocols' handler never saw the word";
+        EXPECT_FALSE(StdinReader::InputWaiting());
+        EXPECT_EQ(r.aborted, aborts);
+        EXPECT_EQ(r.legalMovePlayed, !aborts);
+        if (aborts) {
+            EXPECT_LT(std::chrono::duration<double>(returned - HandedWords[0].at).count(), 0.5)
+                << "the search returns as soon as the handler answers Abort";
+        } else {
+            EXPECT_GT(r.nodes, HandedWords[0].nodes) << "the search went on after the handler answered GoOn";
+        }
     }
 }
 

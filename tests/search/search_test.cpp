@@ -14,10 +14,7 @@ Outcome SearchFen(const std::string& fen, int depth)
 {
     const SavedMainState saved;
     MainBoard = BoardFromFen(fen);
-    MainStatus.FD = static_cast<int8_t>(depth);
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = 0;
-    MainStatus.UseBook = 0;
+    SetSearchSettings({.fixedDepth = static_cast<int8_t>(depth)});
     const ChessBoard before = MainBoard;
     Outcome o{SearchMainBoard(), false};
     o.played = !SamePieces(before, MainBoard);
@@ -27,7 +24,7 @@ Outcome SearchFen(const std::string& fen, int depth)
 // Whether the search's move is legal in `fen`, whatever promotion code it carries.
 bool IsLegal(const std::string& fen, const Outcome& o)
 {
-    return IsLegalMove(BoardFromFen(fen), o.from, o.to, o.promo, true);
+    return IsLegalMoveAnyPromotion(BoardFromFen(fen), o.from, o.to);
 }
 
 class SearchTest : public testing::Test {

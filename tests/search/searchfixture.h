@@ -10,6 +10,7 @@
 #include "search/compmov.h"
 #include "search/hashtab.h"
 #include "tests/board/fixture.h"
+#include "tests/board/movetools.h"
 
 // Every table the search keeps between searches starts empty, as in a fresh process.
 inline void FreshSearchState()
@@ -19,23 +20,6 @@ inline void FreshSearchState()
     std::memset(Search.Killers, 0, sizeof Search.Killers);
     MoveList.Init();
     ClearPawnHash();
-}
-
-inline std::string SquareName(uint64_t b)
-{
-    const int s = RightMostBit(b) - 1;
-    return std::string{static_cast<char>('a' + (s & 7)), static_cast<char>('1' + (s >> 3))};
-}
-
-// Whether the king of `side`, the mover, is safe after the generated move `i` of `list`; the board is
-// left as found.
-inline bool KingSafeAfter(ChessBoard& b, char side, const MoveGen& list, int i)
-{
-    char mask;
-    b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
-    const bool safe = !b.InCheck(side == 0 ? b.WhiteKing : b.BlackKing, side);
-    b.UndoMove(0);
-    return safe;
 }
 
 inline int LegalMoveCount(ChessBoard b)
@@ -48,17 +32,16 @@ inline int LegalMoveCount(ChessBoard b)
     return legal;
 }
 
-// Whether a generated move of `b` goes from `from` to `to`, with promotion code `promo` unless
-// `anyPromotion`, and leaves the mover's king safe. The first such move decides.
-inline bool IsLegalMove(ChessBoard b, uint64_t from, uint64_t to, char promo, bool anyPromotion = false)
+// Whether a generated move of `b` goes from `from` to `to`, whatever its promotion code, and leaves the
+// mover's king safe; the first such move decides. For checks that must not hang on the code a move
+// carries; the engine's IsLegalMove compares it too.
+inline bool IsLegalMoveAnyPromotion(ChessBoard b, uint64_t from, uint64_t to)
 {
     const char side = b.ToMove;
     MoveGen list;
     const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
-    for (int i = 0; i < n; i++) {
-        if (list.From[i] != from || list.To[i] != to || (!anyPromotion && list.Promote[i] != promo)) continue;
-        return KingSafeAfter(b, side, list, i);
-    }
+    for (int i = 0; i < n; i++)
+        if (list.From[i] == from && list.To[i] == to) return KingSafeAfter(b, side, list, i);
     return false;
 }
 
@@ -93,6 +76,38 @@ private:
     const Status status_;
 };
 
+// How a test's search runs: the MainStatus fields that choose its protocol, limits, rate estimate and
+// output. The defaults are a fresh engine's, but with the book off so that the search itself answers.
+struct SearchSettings {
+    bool xboard = false;
+    bool uci = false;
+    int8_t fixedDepth = 0;
+    int32_t st = 0;       // ms per move
+    int32_t timeLeft = 0; // ms on the clock
+    int32_t moveNumber = 1;
+    int32_t nodesPerSecond = StartNodesPerSecond;
+    bool post = false;
+};
+
+// Puts `s` into MainStatus, with no increment, session length, analysis, pondering or kibitzing.
+inline void SetSearchSettings(const SearchSettings& s)
+{
+    MainStatus.xboard = s.xboard ? 1 : 0;
+    MainStatus.UCIMode = s.uci ? 1 : 0;
+    MainStatus.FD = s.fixedDepth;
+    MainStatus.ST = s.st;
+    MainStatus.TimeLeft = s.timeLeft;
+    MainStatus.TimeInc = 0;
+    MainStatus.MovesPerSession = 0;
+    MainStatus.MoveNumber = s.moveNumber;
+    MainStatus.NodesPerSecond = s.nodesPerSecond;
+    MainStatus.Post = s.post ? 1 : 0;
+    MainStatus.Analyze = 0;
+    MainStatus.Ponder = 0;
+    MainStatus.Kibitz = 0;
+    MainStatus.UseBook = 0;
+}
+
 // What one root search gave back.
 struct RootSearch {
     int score = 0;
@@ -116,5 +131,5 @@ inline RootSearch SearchMainBoard()
 
 inline std::string MoveName(const RootSearch& r)
 {
-    return SquareName(r.from) + SquareName(r.to);
+    return MoveName(r.from, r.to, r.promo);
 }

@@ -31,20 +31,12 @@ Outcome RunSearch(const ChessBoard& position, const Limits& limits)
 {
     const SavedMainState saved;
     MainBoard = position;
-    MainStatus.xboard = 0;
-    MainStatus.UCIMode = limits.mode == Uci;
-    MainStatus.FD = limits.fixedDepth;
-    MainStatus.ST = limits.st;
-    MainStatus.TimeLeft = limits.timeLeft;
-    MainStatus.TimeInc = 0;
-    MainStatus.MovesPerSession = 0;
-    MainStatus.MoveNumber = 30;
-    MainStatus.NodesPerSecond = limits.rateEstimate;
-    MainStatus.Post = 0;
-    MainStatus.Analyze = 0;
-    MainStatus.Ponder = 0;
-    MainStatus.Kibitz = 0;
-    MainStatus.UseBook = 0;
+    SetSearchSettings({.uci = limits.mode == Uci,
+                       .fixedDepth = limits.fixedDepth,
+                       .st = limits.st,
+                       .timeLeft = limits.timeLeft,
+                       .moveNumber = 30,
+                       .nodesPerSecond = limits.rateEstimate});
     RootSearch s;
     {
         // Standard input is an open pipe with nothing in it, so the poll of a UCI search finds no input.
@@ -55,7 +47,7 @@ Outcome RunSearch(const ChessBoard& position, const Limits& limits)
     o.score = s.score;
     o.seconds = s.seconds;
     o.move = MoveName(s);
-    o.legal = IsLegalMove(position, s.from, s.to, s.promo);
+    o.legal = IsLegalMove(position, position.ToMove, s.from, s.to, s.promo);
     o.played = o.legal && MainBoardShowsMove(position, s.from, s.to, s.promo);
     return o;
 }
