@@ -879,7 +879,8 @@ class Session {
 
   async xb_move() {
     const legal = legalMoves(this.c);
-    if (!legal.length) return this.xb_go();
+    // A finished game: the engine's turn brings the result line; an analysis of it just goes on.
+    if (!legal.length) return this.analyzing ? this.xb_sync() : this.xb_go();
     let m = this.rng.pick(legal);
     if (m.length === 5 && this.rng.chance(0.3)) m = m[4] === 'q' ? m.slice(0, 4) : m.slice(0, 4) + m[4].toUpperCase();
     await this.xbUserMove(m);
@@ -918,11 +919,14 @@ class Session {
   async xb_new() {
     this.e.send('new');
     this.c = new Chess();
+    // Lines of an analysis that "new" ends may still be on their way: the sync must not take its status
+    // lines for the answer.
+    const wasAnalyzing = this.analyzing;
     this.over = this.force = this.analyzing = false;
     // A new game drops a fixed time per move but keeps the clock it set, as interfaces expect to send the
     // time control after "new": so do we.
     await this.xbTime(true);
-    this.quiet(await this.xbSync({ checkPV: false }), 'new');
+    this.quiet(await this.xbSync({ checkPV: false, afterAnalysis: wasAnalyzing }), 'new');
   }
 
   setboardCommand() {
@@ -1082,7 +1086,10 @@ class Session {
                       'name Fuzzer', 'accepted', 'rejected', 'ping 1', 'protover 2', 'xyzzy', '?', this.analyzing ? 'hint' : 'exit',
                       longWord(r, 'z'), '1', '-5', ...ABSURD]);
     this.e.send(w);
-    this.quiet(await this.xbSync(), `"${shown(w)}"`);
+    // "?" ends an analysis as it moves a search on: the interface has the turn.
+    const wasAnalyzing = this.analyzing;
+    if (w === '?') this.analyzing = false;
+    this.quiet(await this.xbSync({ afterAnalysis: wasAnalyzing }), `"${shown(w)}"`);
   }
 
   // A command while the engine thinks on its move, after one move of the interface.
@@ -1193,6 +1200,7 @@ class Session {
     const args = r.pick([[], [], ['-fd', '2'], ['-fd', '3'], ['-st', '1'], ['-sd', '3']]);
     const e = this.start(args);
     this.budget = (args[0] === '-st' ? 1000 : 0) + this.slack;
+    this.fixedTimeSet = args[0] === '-st';
     this.force = false;
     this.over = false;
     this.board = [];
@@ -1311,6 +1319,9 @@ class Session {
   async con_new() {
     this.c = new Chess();
     this.force = false;
+    // A new game drops a fixed time per move but keeps the minute of clock that "st" set beside it: a
+    // move may then take a thirtieth of it, half as much again early on, and four times that at most.
+    if (this.fixedTimeSet) this.budget = Math.max(this.budget, 12000 + this.slack);
     await this.conSend('new', 'new', 'new');
   }
 
@@ -1333,7 +1344,10 @@ class Session {
     // A whole clock ("level 40 1 0") would let a move take seconds: the settings stay small.
     const line = r.pick(['st 1', 'st 0', 'st -1', 'sd 2', 'sd 3', 'sd 0', 'sd -1', 'time 300', 'time -5',
                          'level 0 0 0', 'otim 100']);
-    if (line === 'st 1') this.budget = Math.max(this.budget, 1000 + this.slack);
+    if (line === 'st 1') {
+      this.budget = Math.max(this.budget, 1000 + this.slack);
+      this.fixedTimeSet = true;
+    }
     if (line === 'time 300') this.budget = Math.max(this.budget, 3000 + this.slack);
     await this.conSend(line, line.split(' ')[0], line);
   }
