@@ -32,8 +32,9 @@ seconds() {
   start=$(date +%s%N)
   "$@" >/dev/null
   end=$(date +%s%N)
-  echo "scale=3; ($end - $start) / 1000000000" | bc
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", (b - a) / 1e9 }'
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'; }
 orvex_perft() { seconds "${pin[@]}" "$program" -perft -fd 6; }
 stockfish_perft() { seconds sh -c "printf 'position startpos\ngo perft 6\nquit\n' | ${pin[*]} $stockfish"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -42,8 +43,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 for i in $(seq 1 "$pairs"); do
   o13=$(orvex_nps 13); s=$(stockfish_nps); o11=$(orvex_nps 11)
   op=$(orvex_perft); sp=$(stockfish_perft)
-  r13=$(echo "scale=2; $o13 / $s" | bc); r11=$(echo "scale=2; $o11 / $s" | bc)
-  rp=$(echo "scale=2; $op / $sp" | bc)
+  r13=$(ratio "$o13" "$s"); r11=$(ratio "$o11" "$s"); rp=$(ratio "$op" "$sp")
   echo "pair $i: search -fd 13 $o13 nps, -fd 11 $o11 nps, stockfish $s nps: x$r13 (-fd 13), x$r11 (-fd 11);" \
        "perft 6 ${op} s, stockfish ${sp} s: x$rp the time"
   echo "$r13" >>r13; echo "$r11" >>r11; echo "$rp" >>rperft
