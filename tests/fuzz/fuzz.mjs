@@ -1020,7 +1020,8 @@ class Session {
   // Time settings with sane values: a budget the reply must meet.
   async xbTime(first = false) {
     const r = this.rng;
-    const kind = r.weighted([[5, 'clock'], [2, 'st'], [first ? 0 : 2, 'otim'], [1, 'sd']]);
+    // The first settings of a game set its clock.
+    const kind = r.weighted([[5, 'clock'], [2, 'st'], [first ? 0 : 2, 'otim'], [first ? 0 : 1, 'sd']]);
     if (kind === 'clock') {
       const cs = r.int(5, 200);
       // A fixed time per move would outlast the clock.
