@@ -13,8 +13,6 @@ inline constexpr uint64_t Centre = 0x0000001818000000ULL; // d4, e4, d5, e5
 
 constexpr uint64_t Bit(int file, int rank) { return 1ULL << (rank * 8 + file); }
 
-inline uint64_t FileOf(int sq) { return FileA << (sq & 7); }
-
 // Files f - 1 and f + 1 where they exist.
 inline uint64_t AdjacentFiles(int file)
 {

@@ -100,9 +100,8 @@ int PositionEvaluate::PawnStorm(char side)
 }
 
 namespace {
-// Diagonals in front of a castled king: h2-c7, g2-b7, f2-a7 and c2-h7, b2-g7, a2-f7.
-constexpr uint64_t DiagonalsFromH2 = 0x0004081020408000ULL | 0x0002040810204000ULL | 0x0001020408102000ULL;
-constexpr uint64_t DiagonalsFromC2 = 0x0080402010080400ULL | 0x0040201008040200ULL | 0x0020100804020100ULL;
+constexpr uint64_t DiagonalsFromH2 = CastledKingDiagonals[0] | CastledKingDiagonals[1] | CastledKingDiagonals[2];
+constexpr uint64_t DiagonalsFromC2 = CastledKingDiagonals[3] | CastledKingDiagonals[4] | CastledKingDiagonals[5];
 constexpr uint64_t WhiteKingSideCorner = 0xE0E0ULL;        // f1-h1, f2-h2
 constexpr uint64_t WhiteQueenSideCorner = 0x0707ULL;       // a1-c1, a2-c2
 constexpr uint64_t BlackKingSideCorner = 0xE0E0ULL << 48;  // f7-h7, f8-h8
