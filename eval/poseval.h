@@ -63,11 +63,15 @@ public:
     // terms read each piece's own set here instead of walking its rays again. Other squares are stale.
     uint64_t SliderAtk[64];
 
+    // Where an enemy pawn can stop a pawn on the square: its file and both neighbours, every rank ahead of
+    // it (White's ahead is up the board). Filled by the constructor; a pawn is passed when no enemy pawn
+    // stands there.
+    uint64_t WPassedSpan[64];
+    uint64_t BPassedSpan[64];
+
     // Filled by the constructor; no term reads them
     uint64_t FileMaskExcl[64];
     uint64_t AdjacentFilesMask[64];
-    uint64_t WPassedSpan[64];
-    uint64_t BPassedSpan[64];
     uint64_t NeighbourMask[64];
 
     PositionEvaluate();
@@ -124,6 +128,12 @@ private:
     void PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
     void StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs);
     void LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
+
+    // One colour's half of a term, Side 0 White, called once per colour. PawnSide scores the side's pawns
+    // from its own view (mg and eg too) and fills its passer and file scratch; PasserTerms adds what the
+    // pieces change about its passers.
+    template <int Side> int32_t PawnSide(int32_t& mg, int32_t& eg);
+    template <int Side> void PasserTerms(char sideToMove);
 };
 
 extern PositionEvaluate PE;
