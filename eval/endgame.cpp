@@ -40,9 +40,9 @@ int PositionEvaluate::DrawnEnding(char side)
 }
 
 namespace {
-// Each recogniser below is written for the colour that owns the pawn (Side) and asks the other colour's
-// case only when the first one's material does not fit; which colour comes first is part of its answer
-// when both fit.
+// The cases of the recognisers below are written once, for the colour that owns the pawn (Side). Each
+// recogniser asks one colour's case and the other's only when the first one's material does not fit, so
+// the order decides its answer when both fit.
 
 template <int Side> int PawnSquare(const ChessBoard& b) { return LowestSquare(PawnsOf<Side>(b)); }
 

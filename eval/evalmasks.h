@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "board/bitmasks.h"
-#include "board/board.h"
 #include "board/bitops.h"
+#include "board/board.h"
 
 // Square sets and square arithmetic the evaluation terms test against, on top of the board's constants.
 namespace evalmask {

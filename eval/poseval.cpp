@@ -18,8 +18,8 @@ PositionEvaluate::PositionEvaluate()
         const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
         FileMaskExcl[sq] = file & ~(1ULL << sq);
         AdjacentFilesMask[sq] = adjacent;
-        WPassedSpan[sq] = (file | adjacent) & RanksAbove(r);
-        BPassedSpan[sq] = (file | adjacent) & RanksBelow(r);
+        WPassedSpan[sq] = (file | adjacent) & RanksAhead<0>(r);
+        BPassedSpan[sq] = (file | adjacent) & RanksAhead<1>(r);
         NeighbourMask[sq] = adjacent & RanksFrom(r > 0 ? r - 1 : 0) & RanksUpTo(r < 7 ? r + 1 : 7);
     }
 }

@@ -129,12 +129,13 @@ private:
     void StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs);
     void LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
 
-    // One colour's half of a term, Side 0 White, called once per colour; each scores from the side's own
-    // view. PawnSide returns the pawn score, sets mg and eg and fills the side's passer and file scratch;
-    // PasserTerms adds what the pieces change about its passers.
+    // One colour's half of a term, Side 0 White, called once per colour. PawnSide returns the side's pawn
+    // score and sets mg and eg, all from its own view, and fills its passer and file scratch; PasserTerms
+    // adds to the accumulators what the pieces change about its passers.
     template <int Side> int32_t PawnSide(int32_t& mg, int32_t& eg);
     template <int Side> void PasserTerms(char sideToMove);
-    // The piece terms of the side's knights, rooks (returning the half-open file bonus) and queens.
+    // The side's knights, rooks and queens, added to the accumulators; RookTerms returns the side's
+    // half-open file bonus.
     template <int Side> void KnightTerms();
     template <int Side> int32_t RookTerms();
     template <int Side> void QueenTerms();
