@@ -71,7 +71,4 @@ template <int Side> uint64_t RooksOf(const ChessBoard& b) { return Side == 0 ? b
 template <int Side> uint64_t QueensOf(const ChessBoard& b) { return Side == 0 ? b.WhiteQueens : b.BlackQueens; }
 template <int Side> uint64_t KingOf(const ChessBoard& b) { return Side == 0 ? b.WhiteKing : b.BlackKing; }
 template <int Side> uint64_t PiecesOf(const ChessBoard& b) { return Side == 0 ? b.WhitePieces : b.BlackPieces; }
-
-// A score of the side's own, from White's view.
-template <int Side> constexpr int32_t WhiteView(int32_t v) { return Side == 0 ? v : -v; }
 } // namespace evalmask

@@ -87,8 +87,8 @@ int PositionEvaluate::PawnStorm(char side)
     const bool white = side == 0;
     const uint64_t p = (white ? b.WhitePawns : b.BlackPawns) & KingFiles((white ? BKingSq : WKingSq) & 7);
     // The side's pawns on its fourth, fifth and sixth ranks.
-    const auto onRank = [white, p](int r) { return SimpleBitCount(p & (Rank1 << (8 * (white ? r : 7 - r)))); };
-    return 100 * onRank(3) + 300 * onRank(4) + 600 * onRank(5);
+    const uint64_t fourth = white ? Rank4 : Rank5, fifth = white ? Rank5 : Rank4, sixth = white ? Rank6 : Rank3;
+    return 100 * SimpleBitCount(p & fourth) + 300 * SimpleBitCount(p & fifth) + 600 * SimpleBitCount(p & sixth);
 }
 
 namespace {

@@ -35,18 +35,6 @@ int32_t DoubledWeight(const int32_t* c)
     return 190;
 }
 
-// What a side loses for a lone minor against pawns and for its doubled pawns.
-int32_t SidePenalty(const int32_t* own, const int32_t* enemy, int32_t doubledPawns)
-{
-    int32_t v = 0;
-    // A lone minor cannot win against pawns and may even lose to them.
-    if (enemy[CountPawns] > 0 && NoPieces(enemy)) {
-        if (LoneMinor(own, CountBishops)) v += 750;
-        if (LoneMinor(own, CountKnights)) v += 800;
-    }
-    return v + doubledPawns * DoubledWeight(own);
-}
-
 constexpr int a = 0, b = 1, c = 2, d = 3, e = 4, f = 5, g = 6, h = 7;
 
 // The square at file and rank, the rank counted from the side's own first rank.
@@ -115,7 +103,17 @@ int PositionEvaluate::DynamicPieceAdjustments(int)
 {
     const int32_t* w = bb->PieceCounts[0];
     const int32_t* k = bb->PieceCounts[1];
-    return SidePenalty(k, w, BDoubledPawns) - SidePenalty(w, k, WDoubledPawns);
+    // What a side loses for a lone minor against pawns, which it cannot win against and may even lose
+    // to, and for its doubled pawns.
+    const auto penalty = [](const int32_t* own, const int32_t* enemy, int32_t doubledPawns) {
+        int32_t v = doubledPawns * DoubledWeight(own);
+        if (enemy[CountPawns] > 0 && NoPieces(enemy)) {
+            if (LoneMinor(own, CountBishops)) v += 750;
+            if (LoneMinor(own, CountKnights)) v += 800;
+        }
+        return v;
+    };
+    return penalty(k, w, BDoubledPawns) - penalty(w, k, WDoubledPawns);
 }
 
 int PositionEvaluate::Traps(char)

@@ -243,23 +243,22 @@ void PositionEvaluate::PasserTerms(char sideToMove)
     const int ownKing = White ? WKingSq : BKingSq, enemyKing = White ? BKingSq : WKingSq;
     const uint64_t support = White ? WBishopAtk | WKnightAtk : BBishopAtk | BKnightAtk;
     const uint64_t enemyAttacks = White ? BAllAtk : WAllAtk;
-    int32_t eg = 0;
     for (int f = 0; f < 8; f++) {
         const int r = passerRank[f + 1];
         if (!r) continue;
         const int sq = r * 8 + f, ownR = RelativeRank<Side>(r);
         const uint64_t bit = Bit(f, r), stop = Forward<Side>(bit), next = Forward<Side>(stop);
         if (DoesPawnPromote(static_cast<char>(Side), r, White ? f + 56 : f, sideToMove)) passerScore += 150;
-        eg += ((7 - Distance(ownKing, sq)) * KingProximityPasserPenalty[ownR]) / 2;
-        eg -= (7 - Distance(enemyKing, sq)) * KingProximityPasserPenalty[ownR];
+        AddOwn<Side>(0, ((7 - Distance(ownKing, sq)) * KingProximityPasserPenalty[ownR]) / 2);
+        AddOwn<Side>(0, (Distance(enemyKing, sq) - 7) * KingProximityPasserPenalty[ownR]);
         if (bit & support) passerScore += Passers[ownR] >> 5;
         if (stop & support) passerScore += Passers[ownR] >> 5;
         if (next & support) passerScore += Passers[ownR] >> 6;
         // A free run to the last rank from the 7th or the 6th.
-        if (ownR == 6 && !(stop & b.AllPieces) && !((stop | bit) & enemyAttacks)) eg += Passers[6];
-        if (ownR == 5 && !((stop | next) & b.AllPieces) && !((bit | stop | next) & enemyAttacks)) eg += Passers[5];
+        if (ownR == 6 && !(stop & b.AllPieces) && !((stop | bit) & enemyAttacks)) AddOwn<Side>(0, Passers[6]);
+        if (ownR == 5 && !((stop | next) & b.AllPieces) && !((bit | stop | next) & enemyAttacks))
+            AddOwn<Side>(0, Passers[5]);
     }
-    EndgameScore += WhiteView<Side>(eg);
 }
 
 bool PositionEvaluate::DoesPawnPromote(char side, int rank, int promoSquare, char sideToMove)

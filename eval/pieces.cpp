@@ -22,20 +22,15 @@ void PositionEvaluate::KnightTerms()
     const uint64_t enemyControl = White ? BPawnControl : WPawnControl;
     const int32_t* const squareTable = White ? WKnightSquare : BKnightSquare;
     const int32_t* const post = White ? WKnightPost : BKnightPost;
-    int32_t mg = 0, eg = 0;
     for (uint64_t p = KnightsOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const int sq = LowestSquare(bit);
-        mg += squareTable[sq];
-        eg += KnightEnding[sq];
+        AddOwn<Side>(squareTable[sq], KnightEnding[sq]);
         // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
-        if (post[sq] && !(enemyPawns & PawnAttacks<Side>(bit))) mg += post[sq];
+        if (post[sq] && !(enemyPawns & PawnAttacks<Side>(bit))) AddOwn<Side>(post[sq], 0);
         const int n = TargetCount(Attacks::Knight(sq), own, empty, enemyControl);
-        mg += KnightMobility[n];
-        eg += KnightMobility[n];
+        AddOwn<Side>(KnightMobility[n], KnightMobility[n]);
     }
-    MidgameScore += WhiteView<Side>(mg);
-    EndgameScore += WhiteView<Side>(eg);
 }
 
 int PositionEvaluate::KnightEval(char)
@@ -88,37 +83,24 @@ int32_t PositionEvaluate::RookTerms()
     const uint64_t halfOpen = White ? WHalfOpenFiles : BHalfOpenFiles;
     const uint8_t* const ownPassers = White ? WPasserRank : BPasserRank;
     const uint8_t* const enemyPassers = White ? BPasserRank : WPasserRank;
-    int32_t mg = 0, eg = 0, halfOpenBonus = 0;
+    int32_t halfOpenBonus = 0;
     for (uint64_t p = RooksOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const int sq = LowestSquare(bit), f = sq & 7, r = RelativeRank<Side>(sq >> 3);
         const int32_t v = RookMobility[TargetCount(SliderAtk[sq], own, empty, enemyControl)];
-        mg += v;
-        eg += (14 * v) / 10;
+        AddOwn<Side>(v, (14 * v) / 10);
         if (bit & OpenFiles) {
-            mg += 320;
-            eg += 140;
+            AddOwn<Side>(320, 140);
         } else {
             // On the back rank with an enemy pawn right in front of it.
-            if (r == 0 && (enemyPawns & Forward<Side>(bit))) {
-                mg -= 100;
-                eg -= 200;
-            }
+            if (r == 0 && (enemyPawns & Forward<Side>(bit))) AddOwn<Side>(-100, -200);
             if (bit & halfOpen) halfOpenBonus += 50;
         }
         // Behind a passer of either colour, counting ranks from the rook's side.
         const int ownPasser = ownPassers[f + 1], enemyPasser = enemyPassers[f + 1];
-        if (ownPasser && r < RelativeRank<Side>(ownPasser)) {
-            mg += 37;
-            eg += 75;
-        }
-        if (enemyPasser && r > RelativeRank<Side>(enemyPasser)) {
-            mg += 18;
-            eg += 37;
-        }
+        if (ownPasser && r < RelativeRank<Side>(ownPasser)) AddOwn<Side>(37, 75);
+        if (enemyPasser && r > RelativeRank<Side>(enemyPasser)) AddOwn<Side>(18, 37);
     }
-    MidgameScore += WhiteView<Side>(mg);
-    EndgameScore += WhiteView<Side>(eg);
     return halfOpenBonus;
 }
 
@@ -136,21 +118,17 @@ void PositionEvaluate::QueenTerms()
     const uint64_t empty = ~b.AllPieces, own = PiecesOf<Side>(b);
     const uint64_t enemyControl = White ? BPawnControl : WPawnControl, enemyAttacks = White ? BAllAtk : WAllAtk;
     const uint64_t enemyHalf = White ? BlackHalf : WhiteHalf;
-    int32_t mg = 0, eg = 0;
     for (uint64_t p = QueensOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
         const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~own & ~(empty & enemyControl);
         const int32_t v = QueenMobility[SimpleBitCount(t)];
-        mg += v;
-        eg += v;
+        AddOwn<Side>(v, v);
         // A queen deep in the enemy half with fewer than two safe squares is as good as lost.
         if (bit & enemyHalf) {
             const int m = SimpleBitCount(t & ~enemyAttacks);
-            if (m < 2) eg += (m - 2) * 3250;
+            if (m < 2) AddOwn<Side>(0, (m - 2) * 3250);
         }
     }
-    MidgameScore += WhiteView<Side>(mg);
-    EndgameScore += WhiteView<Side>(eg);
 }
 
 int PositionEvaluate::QueenEval(char)

@@ -117,16 +117,15 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     const int wkFile = WKingSq & 7, bkFile = BKingSq & 7;
     // A pawn storm counts in full only against a king castled on the other wing.
     const bool oppositeWings = (wkFile >= 5 && bkFile <= 3) || (wkFile <= 3 && bkFile >= 5);
-    // The danger to one side's king: its pawn shield, the attackers near it and the enemy pawn storm.
-    const auto kingDanger = [this, oppositeWings](char king) {
-        // PawnShield counts the open files by the king, which AttackCounts reads.
-        const int shield = PawnShield(king);
-        const int attackers = AttackCounts(king);
-        const int storm = PawnStorm(static_cast<char>(king ^ 1));
-        return shield + attackers + (oppositeWings ? storm : storm / 2);
-    };
-    if (canAttack(BOfficerCount, k[CountQueens])) MidgameScore -= kingDanger(0);
-    if (canAttack(WOfficerCount, w[CountQueens])) MidgameScore += kingDanger(1);
+    const auto storm = [oppositeWings](int v) { return oppositeWings ? v : v / 2; };
+    // Each king's shield, the attackers near it and the enemy pawn storm; PawnShield counts the open files
+    // by the king, which AttackCounts reads.
+    const bool whiteAttacks = canAttack(WOfficerCount, w[CountQueens]);
+    const bool blackAttacks = canAttack(BOfficerCount, k[CountQueens]);
+    if (blackAttacks) MidgameScore -= PawnShield(0);
+    if (whiteAttacks) MidgameScore += PawnShield(1);
+    if (blackAttacks) MidgameScore -= AttackCounts(0) + storm(PawnStorm(1));
+    if (whiteAttacks) MidgameScore += AttackCounts(1) + storm(PawnStorm(0));
 
     int32_t mgWhite, egWhite, mgBlack, egBlack;
     MajorsOnSeventh<0>(b, mgWhite, egWhite);

@@ -125,6 +125,12 @@ public:
 
 private:
     int Blend() const { return (Phase * EndgameScore + (24 - Phase) * MidgameScore) / 24; }
+    // Adds a score of Side's own (Side 0 White) to the two accumulators, which hold White's view.
+    template <int Side> void AddOwn(int32_t mg, int32_t eg)
+    {
+        MidgameScore += Side == 0 ? mg : -mg;
+        EndgameScore += Side == 0 ? eg : -eg;
+    }
     void PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
     void StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs);
     void LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
