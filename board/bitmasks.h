@@ -19,6 +19,15 @@ inline constexpr uint64_t A1 = 1ULL << 0, B1 = 1ULL << 1, C1 = 1ULL << 2, D1 = 1
 inline constexpr uint64_t A8 = 1ULL << 56, B8 = 1ULL << 57, C8 = 1ULL << 58, D8 = 1ULL << 59, E8 = 1ULL << 60,
                           F8 = 1ULL << 61, G8 = 1ULL << 62, H8 = 1ULL << 63;
 
+// The whole file of a square.
+constexpr uint64_t FileOf(int sq) { return FileA << (sq & 7); }
+
+// The six diagonals that pass in front of a castled king: h2-c7, g2-b7, f2-a7 (by White's king side and
+// Black's queen side) and c2-h7, b2-g7, a2-f7 (by White's queen side and Black's king side).
+inline constexpr uint64_t CastledKingDiagonals[6] = {0x0004081020408000ULL, 0x0002040810204000ULL,
+                                                     0x0001020408102000ULL, 0x0080402010080400ULL,
+                                                     0x0040201008040200ULL, 0x0020100804020100ULL};
+
 // Squares the given White pawns attack (one rank up, one file aside, nothing wrapping round the edge).
 constexpr uint64_t WhitePawnAttacks(uint64_t pawns) { return ((pawns & ~FileH) << 9) | ((pawns & ~FileA) << 7); }
 // Squares the given Black pawns attack (one rank down, one file aside).

@@ -53,14 +53,9 @@ int PositionEvaluate::PawnFilePenalty(char side, uint64_t p)
         return 350;
     }
     // Judged by the least advanced pawn: 35 per step from home; three steps count as an open file too.
-    if (side == 0) {
-        int r = BitBoardRank(p & -p);
-        if (r > 4) openFiles++;
-        return (r - 2) * 35;
-    }
-    int r = BitBoardRank(1ULL << MyLog2(p));
-    if (r < 5) openFiles++;
-    return (7 - r) * 35;
+    const int r = side == 0 ? BitBoardRank(p & -p) : 9 - BitBoardRank(1ULL << MyLog2(p));
+    if (r > 4) openFiles++;
+    return (r - 2) * 35;
 }
 
 int PositionEvaluate::PawnShield(char side)
@@ -87,22 +82,19 @@ int PositionEvaluate::PawnShield(char side)
 
 int PositionEvaluate::PawnStorm(char side)
 {
+    if (side != 0 && side != 1) return 0;
     const ChessBoard& b = *bb;
-    if (side == 0) {
-        uint64_t p = b.WhitePawns & KingFiles(BKingSq & 7);
-        return 100 * SimpleBitCount(p & Rank4) + 300 * SimpleBitCount(p & Rank5) + 600 * SimpleBitCount(p & Rank6);
-    }
-    if (side == 1) {
-        uint64_t p = b.BlackPawns & KingFiles(WKingSq & 7);
-        return 100 * SimpleBitCount(p & Rank5) + 300 * SimpleBitCount(p & Rank4) + 600 * SimpleBitCount(p & Rank3);
-    }
-    return 0;
+    const bool white = side == 0;
+    const uint64_t p = (white ? b.WhitePawns : b.BlackPawns) & KingFiles((white ? BKingSq : WKingSq) & 7);
+    // The side's pawns on its fourth, fifth and sixth ranks.
+    const uint64_t fourth = white ? Rank4 : Rank5, fifth = white ? Rank5 : Rank4, sixth = white ? Rank6 : Rank3;
+    return 100 * SimpleBitCount(p & fourth) + 300 * SimpleBitCount(p & fifth) + 600 * SimpleBitCount(p & sixth);
 }
 
 namespace {
-// Diagonals in front of a castled king: h2-c7, g2-b7, f2-a7 and c2-h7, b2-g7, a2-f7.
-constexpr uint64_t DiagonalsFromH2 = 0x0004081020408000ULL | 0x0002040810204000ULL | 0x0001020408102000ULL;
-constexpr uint64_t DiagonalsFromC2 = 0x0080402010080400ULL | 0x0040201008040200ULL | 0x0020100804020100ULL;
+// The diagonals from h2 pass White's king-side corner and Black's queen-side one, those from c2 the others.
+constexpr uint64_t DiagonalsFromH2 = CastledKingDiagonals[0] | CastledKingDiagonals[1] | CastledKingDiagonals[2];
+constexpr uint64_t DiagonalsFromC2 = CastledKingDiagonals[3] | CastledKingDiagonals[4] | CastledKingDiagonals[5];
 constexpr uint64_t WhiteKingSideCorner = 0xE0E0ULL;        // f1-h1, f2-h2
 constexpr uint64_t WhiteQueenSideCorner = 0x0707ULL;       // a1-c1, a2-c2
 constexpr uint64_t BlackKingSideCorner = 0xE0E0ULL << 48;  // f7-h7, f8-h8
@@ -145,13 +137,10 @@ int PositionEvaluate::AttackCounts(char side)
     int32_t d = 30 * (h - 1) * f + a + 5 * m * kof + 10 * p * kof;
 
     const uint64_t sliders = eQueens | eBishops;
-    if (white) {
-        if (ownKing & WhiteKingSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromH2);
-        else if (ownKing & WhiteQueenSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromC2);
-    } else {
-        if (ownKing & BlackQueenSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromH2);
-        else if (ownKing & BlackKingSideCorner) d += 10 * f * SimpleBitCount(sliders & DiagonalsFromC2);
-    }
+    if (ownKing & (white ? WhiteKingSideCorner : BlackQueenSideCorner))
+        d += 10 * f * SimpleBitCount(sliders & DiagonalsFromH2);
+    else if (ownKing & (white ? WhiteQueenSideCorner : BlackKingSideCorner))
+        d += 10 * f * SimpleBitCount(sliders & DiagonalsFromC2);
     if (enemy[CountQueens] == 0) d /= 2;
 
     const uint64_t ownOfficers = white ? b.WhitePieces & ~(b.WhitePawns | b.WhiteKing)

@@ -5,10 +5,14 @@
 using namespace evalmask;
 
 namespace {
+int32_t PieceMaterial(const int32_t* c)
+{
+    return c[CountQueens] * QueenValue + c[CountRooks] * RookValue + (c[CountBishops] + c[CountKnights]) * MinorValue;
+}
+
 int32_t Material(const int32_t* c)
 {
-    return c[CountQueens] * QueenValue + c[CountRooks] * RookValue +
-           (c[CountBishops] + c[CountKnights]) * MinorValue + c[CountPawns] * PawnValue;
+    return PieceMaterial(c) + c[CountPawns] * PawnValue;
 }
 
 bool NoPieces(const int32_t* c)
@@ -31,8 +35,57 @@ int32_t DoubledWeight(const int32_t* c)
     return 190;
 }
 
-constexpr uint64_t S(int file, int rank) { return Bit(file, rank); }
-constexpr int a = 0, b = 1, c = 2, f = 5, g = 6, h = 7;
+constexpr int a = 0, b = 1, c = 2, d = 3, e = 4, f = 5, g = 6, h = 7;
+
+// The square at file and rank, the rank counted from the side's own first rank.
+template <int Side> constexpr uint64_t S(int file, int rank) { return Bit(file, RelativeRank<Side>(rank)); }
+
+// The side's pieces shut in by the enemy pawns (or, for a rook, its own king), each at its penalty.
+template <int Side> int32_t TrappedPieces(const ChessBoard& bd)
+{
+    constexpr int32_t Knight = 1219, Bishop = 1600, Rook = 1670;
+    const uint64_t n = KnightsOf<Side>(bd), ep = PawnsOf<1 - Side>(bd);
+    int32_t v = 0;
+
+    // Knights in a corner, cut off by the enemy pawns.
+    if ((n & S<Side>(h, 7)) && (ep & (S<Side>(h, 6) | S<Side>(f, 6)))) v += Knight;
+    if ((n & S<Side>(h, 6)) && (ep & S<Side>(g, 6)) && (ep & (S<Side>(h, 5) | S<Side>(f, 5)))) v += Knight;
+    if ((n & S<Side>(g, 6)) && (ep & S<Side>(h, 6)) && (ep & S<Side>(g, 5)) && (ep & S<Side>(f, 6))) v += Knight;
+    if ((n & S<Side>(a, 7)) && (ep & (S<Side>(a, 6) | S<Side>(c, 6)))) v += Knight;
+    if ((n & S<Side>(a, 6)) && (ep & S<Side>(b, 6)) && (ep & (S<Side>(a, 5) | S<Side>(c, 5)))) v += Knight;
+    if ((n & S<Side>(b, 6)) && (ep & S<Side>(a, 6)) && (ep & S<Side>(b, 5)) && (ep & S<Side>(c, 6))) v += Knight;
+
+    // A bishop shut in behind b6 and c7 (or g6 and f7); one per pattern however many stand there.
+    const uint64_t bishops = BishopsOf<Side>(bd);
+    if ((bishops & (S<Side>(a, 6) | S<Side>(b, 7))) && (ep & S<Side>(b, 5)) && (ep & S<Side>(c, 6))) v += Bishop;
+    if ((bishops & (S<Side>(h, 6) | S<Side>(g, 7))) && (ep & S<Side>(g, 5)) && (ep & S<Side>(f, 6))) v += Bishop;
+
+    // A rook boxed in by its own uncastled king, when the enemy has heavy pieces to use the time.
+    const int32_t* enemy = bd.PieceCounts[1 - Side];
+    const uint64_t k = KingOf<Side>(bd), r = RooksOf<Side>(bd), p = PawnsOf<Side>(bd);
+    if (enemy[CountRooks] || enemy[CountQueens]) {
+        if ((k & (S<Side>(f, 0) | S<Side>(g, 0))) && (r & (S<Side>(g, 0) | S<Side>(h, 0))) &&
+            (p & (S<Side>(f, 1) | S<Side>(g, 1) | S<Side>(h, 1))))
+            v += Rook;
+        else if ((k & (S<Side>(b, 0) | S<Side>(c, 0))) && (r & (S<Side>(a, 0) | S<Side>(b, 0))) &&
+                 (p & (S<Side>(a, 1) | S<Side>(b, 1) | S<Side>(c, 1))))
+            v += Rook;
+    }
+    return v;
+}
+
+// Pawns of the side on the four central diagonal chains: d7-e6-f5, c5-d6-e7, d6-e5-f4 and c4-d5-e6 for
+// White, the same seen from Black's side for Black.
+template <int Side> int PhalanxPawns(uint64_t pawns)
+{
+    constexpr uint64_t chains[4] = {S<Side>(d, 6) | S<Side>(e, 5) | S<Side>(f, 4),
+                                    S<Side>(c, 4) | S<Side>(d, 5) | S<Side>(e, 6),
+                                    S<Side>(d, 5) | S<Side>(e, 4) | S<Side>(f, 3),
+                                    S<Side>(c, 3) | S<Side>(d, 4) | S<Side>(e, 5)};
+    int n = 0;
+    for (const uint64_t chain : chains) n += SimpleBitCount(pawns & chain);
+    return n;
+}
 } // namespace
 
 int PositionEvaluate::MaterialOnly(char side, int, ChessBoard& board)
@@ -43,82 +96,32 @@ int PositionEvaluate::MaterialOnly(char side, int, ChessBoard& board)
 
 int PositionEvaluate::SideMaterialValue(char side, ChessBoard* board)
 {
-    const int32_t* c = board->PieceCounts[side == 0 ? 0 : 1];
-    return c[CountQueens] * QueenValue + c[CountRooks] * RookValue + (c[CountBishops] + c[CountKnights]) * MinorValue;
+    return PieceMaterial(board->PieceCounts[side == 0 ? 0 : 1]);
 }
 
 int PositionEvaluate::DynamicPieceAdjustments(int)
 {
     const int32_t* w = bb->PieceCounts[0];
     const int32_t* k = bb->PieceCounts[1];
-    int32_t v = 0;
-    // A lone minor cannot win against pawns and may even lose to them.
-    if (LoneMinor(w, CountBishops) && k[CountPawns] > 0 && NoPieces(k)) v -= 750;
-    if (LoneMinor(k, CountBishops) && w[CountPawns] > 0 && NoPieces(w)) v += 750;
-    if (LoneMinor(w, CountKnights) && k[CountPawns] > 0 && NoPieces(k)) v -= 800;
-    if (LoneMinor(k, CountKnights) && w[CountPawns] > 0 && NoPieces(w)) v += 800;
-    v -= WDoubledPawns * DoubledWeight(w);
-    v += BDoubledPawns * DoubledWeight(k);
-    return v;
+    // What a side loses for a lone minor against pawns, which it cannot win against and may even lose
+    // to, and for its doubled pawns.
+    const auto penalty = [](const int32_t* own, const int32_t* enemy, int32_t doubledPawns) {
+        int32_t v = doubledPawns * DoubledWeight(own);
+        if (enemy[CountPawns] > 0 && NoPieces(enemy)) {
+            if (LoneMinor(own, CountBishops)) v += 750;
+            if (LoneMinor(own, CountKnights)) v += 800;
+        }
+        return v;
+    };
+    return penalty(k, w, BDoubledPawns) - penalty(w, k, WDoubledPawns);
 }
 
 int PositionEvaluate::Traps(char)
 {
-    const ChessBoard& bd = *bb;
-    const uint64_t wn = bd.WhiteKnights, bn = bd.BlackKnights, wp = bd.WhitePawns, bp = bd.BlackPawns;
-    constexpr int32_t Knight = 1219, Bishop = 1600, Rook = 1670;
-    int32_t v = 0;
-
-    // Knights in a corner, cut off by the enemy pawns.
-    if ((wn & S(h, 7)) && (bp & (S(h, 6) | S(f, 6)))) v -= Knight;
-    if ((wn & S(h, 6)) && (bp & S(g, 6)) && (bp & (S(h, 5) | S(f, 5)))) v -= Knight;
-    if ((wn & S(g, 6)) && (bp & S(h, 6)) && (bp & S(g, 5)) && (bp & S(f, 6))) v -= Knight;
-    if ((wn & S(a, 7)) && (bp & (S(a, 6) | S(c, 6)))) v -= Knight;
-    if ((wn & S(a, 6)) && (bp & S(b, 6)) && (bp & (S(a, 5) | S(c, 5)))) v -= Knight;
-    if ((wn & S(b, 6)) && (bp & S(a, 6)) && (bp & S(b, 5)) && (bp & S(c, 6))) v -= Knight;
-    if ((bn & S(h, 0)) && (wp & (S(h, 1) | S(f, 1)))) v += Knight;
-    if ((bn & S(h, 1)) && (wp & S(g, 1)) && (wp & (S(h, 2) | S(f, 2)))) v += Knight;
-    if ((bn & S(g, 1)) && (wp & S(g, 2)) && (wp & S(h, 1)) && (wp & S(f, 1))) v += Knight;
-    if ((bn & S(a, 0)) && (wp & (S(a, 1) | S(c, 1)))) v += Knight;
-    if ((bn & S(a, 1)) && (wp & S(b, 1)) && (wp & (S(a, 2) | S(c, 2)))) v += Knight;
-    if ((bn & S(b, 1)) && (wp & S(b, 2)) && (wp & S(a, 1)) && (wp & S(c, 1))) v += Knight;
-
-    // A bishop shut in behind b6 and c7 (or g6 and f7); one per pattern however many stand there.
-    const uint64_t bishopsW = bd.WhiteBishops, bishopsB = bd.BlackBishops;
-    if ((bishopsW & (S(a, 6) | S(b, 7))) && (bp & S(b, 5)) && (bp & S(c, 6))) v -= Bishop;
-    if ((bishopsW & (S(h, 6) | S(g, 7))) && (bp & S(g, 5)) && (bp & S(f, 6))) v -= Bishop;
-    if ((bishopsB & (S(a, 1) | S(b, 0))) && (wp & S(b, 2)) && (wp & S(c, 1))) v += Bishop;
-    if ((bishopsB & (S(h, 1) | S(g, 0))) && (wp & S(g, 2)) && (wp & S(f, 1))) v += Bishop;
-
-    // A rook boxed in by its own uncastled king, when the enemy has heavy pieces to use the time.
-    const int32_t* w = bd.PieceCounts[0];
-    const int32_t* k = bd.PieceCounts[1];
-    const uint64_t wk = bd.WhiteKing, wr = bd.WhiteRooks, bk = bd.BlackKing, br = bd.BlackRooks;
-    if (k[CountRooks] || k[CountQueens]) {
-        if ((wk & (S(f, 0) | S(g, 0))) && (wr & (S(g, 0) | S(h, 0))) && (wp & (S(f, 1) | S(g, 1) | S(h, 1))))
-            v -= Rook;
-        else if ((wk & (S(b, 0) | S(c, 0))) && (wr & (S(a, 0) | S(b, 0))) && (wp & (S(a, 1) | S(b, 1) | S(c, 1))))
-            v -= Rook;
-    }
-    if (w[CountRooks] || w[CountQueens]) {
-        if ((bk & (S(f, 7) | S(g, 7))) && (br & (S(g, 7) | S(h, 7))) && (bp & (S(f, 6) | S(g, 6) | S(h, 6))))
-            v += Rook;
-        else if ((bk & (S(b, 7) | S(c, 7))) && (br & (S(a, 7) | S(b, 7))) && (bp & (S(a, 6) | S(b, 6) | S(c, 6))))
-            v += Rook;
-    }
-    return v;
+    return TrappedPieces<1>(*bb) - TrappedPieces<0>(*bb);
 }
 
 int PositionEvaluate::PawnPhalanx()
 {
-    const ChessBoard& bd = *bb;
-    // d7-e6-f5, c5-d6-e7, d6-e5-f4, c4-d5-e6 for White; d2-e3-f4, e2-d3-c4, d3-e4-f5, e3-d4-c5 for Black.
-    const uint64_t white[4] = {S(3, 6) | S(4, 5) | S(5, 4), S(2, 4) | S(3, 5) | S(4, 6), S(3, 5) | S(4, 4) | S(5, 3),
-                               S(2, 3) | S(3, 4) | S(4, 5)};
-    const uint64_t black[4] = {S(3, 1) | S(4, 2) | S(5, 3), S(4, 1) | S(3, 2) | S(2, 3), S(3, 2) | S(4, 3) | S(5, 4),
-                               S(4, 2) | S(3, 3) | S(2, 4)};
-    int n = 0;
-    for (int i = 0; i < 4; i++)
-        n += SimpleBitCount(bd.WhitePawns & white[i]) - SimpleBitCount(bd.BlackPawns & black[i]);
-    return 20 * n;
+    return 20 * (PhalanxPawns<0>(bb->WhitePawns) - PhalanxPawns<1>(bb->BlackPawns));
 }

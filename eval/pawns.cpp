@@ -18,16 +18,11 @@ uint64_t FilesWithout(uint64_t pawns)
 
 // The king's file and its neighbours from the king's rank towards the enemy, for a king still on its
 // first two ranks; empty otherwise. A pawn in it is not rewarded for standing far from its king.
-uint64_t WhiteKingZone(int kingSq)
+template <int Side> uint64_t KingZone(int kingSq)
 {
-    if ((kingSq >> 3) > 1) return 0;
-    return (FileOf(kingSq) | AdjacentFiles(kingSq & 7)) & RanksFrom(kingSq >> 3);
-}
-
-uint64_t BlackKingZone(int kingSq)
-{
-    if ((kingSq >> 3) < 6) return 0;
-    return (FileOf(kingSq) | AdjacentFiles(kingSq & 7)) & RanksUpTo(kingSq >> 3);
+    const int r = kingSq >> 3;
+    if (RelativeRank<Side>(r) > 1) return 0;
+    return (FileOf(kingSq) | AdjacentFiles(kingSq & 7)) & RanksLevelOrAhead<Side>(r);
 }
 
 // The passed-pawn table of a passer at rank index r of its own side: protected when it is alone and a
@@ -47,144 +42,98 @@ int32_t PasserBonus(int r, int ownR, int left, int right, bool guarded, bool dou
 }
 } // namespace
 
-void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs)
+template <int Side>
+int32_t PositionEvaluate::PawnSide(int32_t& mg, int32_t& eg)
 {
+    constexpr bool White = Side == 0;
     const ChessBoard& b = *bb;
-    const uint64_t W = b.WhitePawns, B = b.BlackPawns;
-    std::memset(WPasserRank, 0, sizeof WPasserRank);
-    std::memset(BPasserRank, 0, sizeof BPasserRank);
-    WPasserScore = BPasserScore = 0;
-    BackwardPawns = 0;
-    WHalfOpenFiles = FilesWithout(W);
-    BHalfOpenFiles = FilesWithout(B);
-    OpenFiles = WHalfOpenFiles & BHalfOpenFiles;
-    WPawnControl = WhitePawnAttacks(W);
-    BPawnControl = BlackPawnAttacks(B);
-    mgs = egs = 0;
-    const uint64_t whiteZone = WhiteKingZone(WKingSq), blackZone = BlackKingZone(BKingSq);
-    bool doubled[8];
+    const uint64_t own = PawnsOf<Side>(b), enemy = PawnsOf<1 - Side>(b);
+    const int kingSq = White ? WKingSq : BKingSq;
+    const int32_t* const squareTable = White ? WPawnSquare : BPawnSquare;
+    const uint64_t* const passedSpan = White ? WPassedSpan : BPassedSpan;
+    uint8_t* const passerRank = White ? WPasserRank : BPasserRank;
+    uint8_t& passerCount = White ? WPasserCount : BPasserCount;
+    int32_t& passerScore = White ? WPasserScore : BPasserScore;
+    int32_t& doubledPawns = White ? WDoubledPawns : BDoubledPawns;
+    std::memset(passerRank, 0, sizeof WPasserRank);
+    passerScore = 0;
+    (White ? WHalfOpenFiles : BHalfOpenFiles) = FilesWithout(own);
+    (White ? WPawnControl : BPawnControl) = PawnAttacks<Side>(own);
+    const uint64_t zone = KingZone<Side>(kingSq);
+    bool doubled[8] = {};
+    int32_t s = 0;
+    mg = eg = 0;
 
-    // White pawns, a1 first: the least advanced come first, so the last passer of a file is its front one.
-    ws = 0;
-    std::memset(doubled, 0, sizeof doubled);
-    for (uint64_t p = W; p; p &= p - 1) {
+    for (uint64_t p = own; p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
+        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3, ownR = RelativeRank<Side>(r);
         const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
-        const bool enemyOnFile = B & file;
+        const bool enemyOnFile = enemy & file;
         bool isolated = false;
-        ws += WPawnSquare[sq];
+        s += squareTable[sq];
         if (f == 0 || f == 7) {
             // A rook pawn on the wing away from its king.
-            if ((f == 0) == ((WKingSq & 7) >= 4)) ws -= 5;
-            isolated = !(W & adjacent);
-        } else if (W & adjacent) {
-            if (!(W & adjacent & RanksUpTo(r))) {
+            if ((f == 0) == ((kingSq & 7) >= 4)) s -= 5;
+            isolated = !(own & adjacent);
+        } else if (own & adjacent) {
+            if (!(own & adjacent & RanksLevelOrBehind<Side>(r))) {
                 BackwardPawns |= bit;
-                ws -= enemyOnFile ? 40 : 80;
+                s -= enemyOnFile ? 40 : 80;
             }
         } else {
             isolated = true;
-            if (f == 3 || f == 4) ws -= 10;
+            if (f == 3 || f == 4) s -= 10;
         }
         if (isolated) {
-            mgs -= IsolatedPawn[f];
-            egs -= IsolatedPawn[f];
-            if (!enemyOnFile) ws -= 50;
+            mg -= IsolatedPawn[f];
+            eg -= IsolatedPawn[f];
+            if (!enemyOnFile) s -= 50;
         }
-        const uint64_t front = (file | adjacent) & RanksAbove(r);
-        if (front & B) {
-            if (!(bit & whiteZone)) ws += Passers[r] >> 2;
+        const uint64_t front = passedSpan[sq];
+        if (front & enemy) {
+            if (!(bit & zone)) s += Passers[ownR] >> 2;
             // A candidate: a half-open file and more helpers than stoppers.
             if (!enemyOnFile && !isolated &&
-                SimpleBitCount(front & B) <
-                    SimpleBitCount(W & (file | adjacent)) - SimpleBitCount(W & file & RanksBelow(r)))
-                WPasserScore += Passers[r] / 3;
+                SimpleBitCount(front & enemy) <
+                    SimpleBitCount(own & (file | adjacent)) - SimpleBitCount(own & file & RanksBehind<Side>(r)))
+                passerScore += Passers[ownR] / 3;
         } else {
-            if (isolated) ws += 50;
+            if (isolated) s += 50;
             if (BackwardPawns & bit) {
                 BackwardPawns &= ~bit;
-                ws += 80;
+                s += 80;
             }
-            WPasserRank[f + 1] = static_cast<uint8_t>(r);
-            WPasserCount++;
+            // The pawns come a1 first, so White meets the front passer of a file last and Black first.
+            if (White || passerRank[f + 1] == 0) passerRank[f + 1] = static_cast<uint8_t>(r);
+            passerCount++;
         }
-        if (W & file & RanksAbove(r)) {
-            WDoubledPawns++;
+        if (own & file & RanksAhead<Side>(r)) {
+            doubledPawns++;
             doubled[f] = true;
-            if (!enemyOnFile) ws -= 50;
+            if (!enemyOnFile) s -= 50;
         }
     }
-    mgs += 60 * SimpleBitCount(W & Centre);
-    if (!W) ws = -30;
+    mg += 60 * SimpleBitCount(own & Centre);
+    if (!own) s = -30;
 
     for (int f = 0; f < 8; f++) {
-        const int r = WPasserRank[f + 1];
+        const int r = passerRank[f + 1];
         if (!r) continue;
-        const uint64_t bit = Bit(f, r);
-        const bool guarded = W & BlackPawnAttacks(bit);
-        WPasserScore += PasserBonus(r, r, WPasserRank[f], WPasserRank[f + 2], guarded, doubled[f]);
+        const bool guarded = own & PawnAttacks<1 - Side>(Bit(f, r));
+        passerScore += PasserBonus(r, RelativeRank<Side>(r), passerRank[f], passerRank[f + 2], guarded, doubled[f]);
     }
+    return s;
+}
 
-    // Black pawns, a1 first too: here the most advanced come first, and the first passer of a file stays.
-    bs = 0;
-    std::memset(doubled, 0, sizeof doubled);
-    for (uint64_t p = B; p; p &= p - 1) {
-        const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
-        const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
-        const bool enemyOnFile = W & file;
-        bool isolated = false;
-        bs += BPawnSquare[sq];
-        if (f == 0 || f == 7) {
-            if ((f == 0) == ((BKingSq & 7) >= 4)) bs -= 5;
-            isolated = !(B & adjacent);
-        } else if (B & adjacent) {
-            if (!(B & adjacent & RanksFrom(r))) {
-                BackwardPawns |= bit;
-                bs -= enemyOnFile ? 40 : 80;
-            }
-        } else {
-            isolated = true;
-            if (f == 3 || f == 4) bs -= 10;
-        }
-        if (isolated) {
-            mgs += IsolatedPawn[f];
-            egs += IsolatedPawn[f];
-            if (!enemyOnFile) bs -= 50;
-        }
-        const uint64_t front = (file | adjacent) & RanksBelow(r);
-        if (front & W) {
-            if (!(bit & blackZone)) bs += Passers[7 - r] >> 2;
-            if (!enemyOnFile && !isolated &&
-                SimpleBitCount(front & W) <
-                    SimpleBitCount(B & (file | adjacent)) - SimpleBitCount(B & file & RanksAbove(r)))
-                BPasserScore += Passers[7 - r] / 3;
-        } else {
-            if (isolated) bs += 50;
-            if (BackwardPawns & bit) {
-                BackwardPawns &= ~bit;
-                bs += 80;
-            }
-            if (BPasserRank[f + 1] == 0) BPasserRank[f + 1] = static_cast<uint8_t>(r);
-            BPasserCount++;
-        }
-        if (B & file & RanksAbove(r)) {
-            BDoubledPawns++;
-            doubled[f] = true;
-            if (!enemyOnFile) bs -= 50;
-        }
-    }
-    mgs -= 60 * SimpleBitCount(B & Centre);
-    if (!B) bs = -30;
-
-    for (int f = 0; f < 8; f++) {
-        const int r = BPasserRank[f + 1];
-        if (!r) continue;
-        const uint64_t bit = Bit(f, r);
-        const bool guarded = B & WhitePawnAttacks(bit);
-        BPasserScore += PasserBonus(r, 7 - r, BPasserRank[f], BPasserRank[f + 2], guarded, doubled[f]);
-    }
+void PositionEvaluate::PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs)
+{
+    BackwardPawns = 0;
+    int32_t wmg, weg, bmg, beg;
+    ws = PawnSide<0>(wmg, weg);
+    bs = PawnSide<1>(bmg, beg);
+    OpenFiles = WHalfOpenFiles & BHalfOpenFiles;
+    mgs = wmg - bmg;
+    egs = weg - beg;
 }
 
 namespace {
@@ -279,44 +228,37 @@ int PositionEvaluate::PawnEval04(char side)
     EndgameScore += egs;
 
     // Passer terms that depend on the pieces, computed on every call.
-    if (WPasserCount > 0) {
-        const uint64_t support = WBishopAtk | WKnightAtk;
-        for (int f = 0; f < 8; f++) {
-            const int r = WPasserRank[f + 1];
-            if (!r) continue;
-            const int sq = r * 8 + f;
-            const uint64_t bit = Bit(f, r), stop = bit << 8, next = bit << 16;
-            if (DoesPawnPromote(0, r, f + 56, side)) WPasserScore += 150;
-            EndgameScore += ((7 - Distance(WKingSq, sq)) * KingProximityPasserPenalty[r]) / 2;
-            EndgameScore -= (7 - Distance(BKingSq, sq)) * KingProximityPasserPenalty[r];
-            if (bit & support) WPasserScore += Passers[r] >> 5;
-            if (stop & support) WPasserScore += Passers[r] >> 5;
-            if (next & support) WPasserScore += Passers[r] >> 6;
-            // A free run to the last rank from the 7th or the 6th.
-            if (r == 6 && !(stop & b.AllPieces) && !((stop | bit) & BAllAtk)) EndgameScore += Passers[6];
-            if (r == 5 && !((stop | next) & b.AllPieces) && !((bit | stop | next) & BAllAtk))
-                EndgameScore += Passers[5];
-        }
-    }
-    if (BPasserCount == 0) return ws - bs;
-
-    const uint64_t support = BBishopAtk | BKnightAtk;
-    for (int f = 0; f < 8; f++) {
-        const int r = BPasserRank[f + 1];
-        if (!r) continue;
-        const int sq = r * 8 + f;
-        const uint64_t bit = Bit(f, r), stop = bit >> 8, next = bit >> 16;
-        if (DoesPawnPromote(1, r, f, side)) BPasserScore += 150;
-        EndgameScore -= ((7 - Distance(BKingSq, sq)) * KingProximityPasserPenalty[7 - r]) / 2;
-        EndgameScore += (7 - Distance(WKingSq, sq)) * KingProximityPasserPenalty[7 - r];
-        if (bit & support) BPasserScore += Passers[7 - r] >> 5;
-        if (stop & support) BPasserScore += Passers[7 - r] >> 5;
-        if (next & support) BPasserScore += Passers[7 - r] >> 6;
-        if (r == 1 && !(stop & b.AllPieces) && !((stop | bit) & WAllAtk)) EndgameScore -= Passers[6];
-        if (r == 2 && !((stop | next) & b.AllPieces) && !((bit | stop | next) & WAllAtk))
-            EndgameScore -= Passers[5];
-    }
+    if (WPasserCount > 0) PasserTerms<0>(side);
+    if (BPasserCount > 0) PasserTerms<1>(side);
     return ws - bs;
+}
+
+template <int Side>
+void PositionEvaluate::PasserTerms(char sideToMove)
+{
+    constexpr bool White = Side == 0;
+    const ChessBoard& b = *bb;
+    const uint8_t* const passerRank = White ? WPasserRank : BPasserRank;
+    int32_t& passerScore = White ? WPasserScore : BPasserScore;
+    const int ownKing = White ? WKingSq : BKingSq, enemyKing = White ? BKingSq : WKingSq;
+    const uint64_t support = White ? WBishopAtk | WKnightAtk : BBishopAtk | BKnightAtk;
+    const uint64_t enemyAttacks = White ? BAllAtk : WAllAtk;
+    for (int f = 0; f < 8; f++) {
+        const int r = passerRank[f + 1];
+        if (!r) continue;
+        const int sq = r * 8 + f, ownR = RelativeRank<Side>(r);
+        const uint64_t bit = Bit(f, r), stop = Forward<Side>(bit), next = Forward<Side>(stop);
+        if (DoesPawnPromote(static_cast<char>(Side), r, White ? f + 56 : f, sideToMove)) passerScore += 150;
+        AddOwn<Side>(0, ((7 - Distance(ownKing, sq)) * KingProximityPasserPenalty[ownR]) / 2);
+        AddOwn<Side>(0, (Distance(enemyKing, sq) - 7) * KingProximityPasserPenalty[ownR]);
+        if (bit & support) passerScore += Passers[ownR] >> 5;
+        if (stop & support) passerScore += Passers[ownR] >> 5;
+        if (next & support) passerScore += Passers[ownR] >> 6;
+        // A free run to the last rank from the 7th or the 6th.
+        if (ownR == 6 && !(stop & b.AllPieces) && !((stop | bit) & enemyAttacks)) AddOwn<Side>(0, Passers[6]);
+        if (ownR == 5 && !((stop | next) & b.AllPieces) && !((bit | stop | next) & enemyAttacks))
+            AddOwn<Side>(0, Passers[5]);
+    }
 }
 
 bool PositionEvaluate::DoesPawnPromote(char side, int rank, int promoSquare, char sideToMove)
@@ -342,40 +284,35 @@ int PositionEvaluate::RuleofSquare(char sideToMove)
 {
     if (WOfficerCount != 0 || BOfficerCount != 0) return 0;
     constexpr int None = 10;
+    // A pawn race won is worth most of a queen.
+    constexpr int32_t RaceWon = 5700;
     // The unstoppable passer of each side that needs the fewest moves; the first file wins a tie.
-    int dW = None, pW = 0, dB = None, pB = 0;
-    for (int f = 0; f < 8; f++) {
-        const int r = WPasserRank[f + 1];
-        if (r && DoesPawnPromote(0, r, f + 56, sideToMove) && 7 - r < dW) {
-            dW = 7 - r;
-            pW = f + 56;
+    const uint8_t* const passerRank[2] = {WPasserRank, BPasserRank};
+    int moves[2] = {None, None}, promo[2] = {0, 0};
+    for (int s = 0; s < 2; s++) {
+        for (int f = 0; f < 8; f++) {
+            const int r = passerRank[s][f + 1], square = s == 0 ? f + 56 : f, n = s == 0 ? 7 - r : r;
+            if (r && DoesPawnPromote(static_cast<char>(s), r, square, sideToMove) && n < moves[s]) {
+                moves[s] = n;
+                promo[s] = square;
+            }
         }
     }
-    for (int f = 0; f < 8; f++) {
-        const int r = BPasserRank[f + 1];
-        if (r && DoesPawnPromote(1, r, f, sideToMove) && r < dB) {
-            dB = r;
-            pB = f;
-        }
-    }
-    if (dW == None && dB == None) return 0;
-    if (dB == None) return 5700;
-    if (dW == None) return -5700;
-    if (dW != dB) return dW < dB ? 5700 : -5700;
+    if (moves[0] == None && moves[1] == None) return 0;
+    if (moves[1] == None) return RaceWon;
+    if (moves[0] == None) return -RaceWon;
+    if (moves[0] != moves[1]) return moves[0] < moves[1] ? RaceWon : -RaceWon;
 
     // Both queen on the same move: whoever queens first may check or win the other queen.
     const ChessBoard& b = *bb;
-    const uint64_t wQueen = SqBit(pW), bQueen = SqBit(pB);
-    if (sideToMove != 0) {
-        if (QueenAttacks(1, pB, b.WhiteKing)) return Distance(WKingSq, pW) <= 2 ? 0 : -5700;
-        const int v = QueenAttacks(1, pB, wQueen) && Distance(WKingSq, pW) >= 3 ? -5700 : 0;
-        if (QueenAttacks(0, pW, b.BlackKing) && QueenAttacks(0, pW, bQueen))
-            return Distance(BKingSq, pB) <= 2 ? 0 : 5700;
-        return v;
-    }
-    if (QueenAttacks(0, pW, b.BlackKing)) return Distance(BKingSq, pB) <= 2 ? 0 : 5700;
-    const int v = QueenAttacks(0, pW, bQueen) && Distance(BKingSq, pB) >= 3 ? 5700 : 0;
-    if (QueenAttacks(1, pB, b.WhiteKing) && QueenAttacks(1, pB, wQueen))
-        return Distance(WKingSq, pW) <= 2 ? 0 : -5700;
+    const int us = sideToMove != 0 ? 1 : 0, them = 1 - us;
+    const int kingSq[2] = {WKingSq, BKingSq};
+    const uint64_t king[2] = {b.WhiteKing, b.BlackKing};
+    const int32_t wins = us == 0 ? RaceWon : -RaceWon;
+    const auto attacks = [&](int s, uint64_t targets) { return QueenAttacks(static_cast<char>(s), promo[s], targets); };
+    if (attacks(us, king[them])) return Distance(kingSq[them], promo[them]) <= 2 ? 0 : wins;
+    const int v = attacks(us, SqBit(promo[them])) && Distance(kingSq[them], promo[them]) >= 3 ? wins : 0;
+    if (attacks(them, king[us]) && attacks(them, SqBit(promo[us])))
+        return Distance(kingSq[us], promo[us]) <= 2 ? 0 : -wins;
     return v;
 }

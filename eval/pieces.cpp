@@ -13,31 +13,30 @@ inline int TargetCount(uint64_t attacks, uint64_t own, uint64_t empty, uint64_t 
 }
 } // namespace
 
+template <int Side>
+void PositionEvaluate::KnightTerms()
+{
+    constexpr bool White = Side == 0;
+    const ChessBoard& b = *bb;
+    const uint64_t empty = ~b.AllPieces, own = PiecesOf<Side>(b), enemyPawns = PawnsOf<1 - Side>(b);
+    const uint64_t enemyControl = White ? BPawnControl : WPawnControl;
+    const int32_t* const squareTable = White ? WKnightSquare : BKnightSquare;
+    const int32_t* const post = White ? WKnightPost : BKnightPost;
+    for (uint64_t p = KnightsOf<Side>(b); p; p &= p - 1) {
+        const uint64_t bit = p & -p;
+        const int sq = LowestSquare(bit);
+        AddOwn<Side>(squareTable[sq], KnightEnding[sq]);
+        // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
+        if (post[sq] && !(enemyPawns & PawnAttacks<Side>(bit))) AddOwn<Side>(post[sq], 0);
+        const int n = TargetCount(Attacks::Knight(sq), own, empty, enemyControl);
+        AddOwn<Side>(KnightMobility[n], KnightMobility[n]);
+    }
+}
+
 int PositionEvaluate::KnightEval(char)
 {
-    const ChessBoard& b = *bb;
-    const uint64_t empty = ~b.AllPieces;
-    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) {
-        const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit);
-        MidgameScore += WKnightSquare[sq];
-        EndgameScore += KnightEnding[sq];
-        // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
-        if (WKnightPost[sq] && !(b.BlackPawns & WhitePawnAttacks(bit))) MidgameScore += WKnightPost[sq];
-        const int n = TargetCount(Attacks::Knight(sq), b.WhitePieces, empty, BPawnControl);
-        MidgameScore += KnightMobility[n];
-        EndgameScore += KnightMobility[n];
-    }
-    for (uint64_t p = b.BlackKnights; p; p &= p - 1) {
-        const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit);
-        if (BKnightPost[sq] && !(b.WhitePawns & BlackPawnAttacks(bit))) MidgameScore -= BKnightPost[sq];
-        MidgameScore -= BKnightSquare[sq];
-        EndgameScore -= KnightEnding[sq];
-        const int n = TargetCount(Attacks::Knight(sq), b.BlackPieces, empty, WPawnControl);
-        MidgameScore -= KnightMobility[n];
-        EndgameScore -= KnightMobility[n];
-    }
+    KnightTerms<0>();
+    KnightTerms<1>();
     return 0;
 }
 
@@ -74,97 +73,67 @@ int PositionEvaluate::BishopEval(char)
     return BishopInfo[0].PairBonus - BishopInfo[1].PairBonus;
 }
 
-int PositionEvaluate::RookEval(char)
+template <int Side>
+int32_t PositionEvaluate::RookTerms()
 {
+    constexpr bool White = Side == 0;
     const ChessBoard& b = *bb;
-    const uint64_t empty = ~b.AllPieces;
-    int32_t whiteHalfOpen = 0, blackHalfOpen = 0;
-
-    for (uint64_t p = b.WhiteRooks; p; p &= p - 1) {
+    const uint64_t empty = ~b.AllPieces, own = PiecesOf<Side>(b), enemyPawns = PawnsOf<1 - Side>(b);
+    const uint64_t enemyControl = White ? BPawnControl : WPawnControl;
+    const uint64_t halfOpen = White ? WHalfOpenFiles : BHalfOpenFiles;
+    const uint8_t* const ownPassers = White ? WPasserRank : BPasserRank;
+    const uint8_t* const enemyPassers = White ? BPasserRank : WPasserRank;
+    int32_t halfOpenBonus = 0;
+    for (uint64_t p = RooksOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
-        const int32_t v = RookMobility[TargetCount(SliderAtk[sq], b.WhitePieces, empty, BPawnControl)];
-        MidgameScore += v;
-        EndgameScore += (14 * v) / 10;
+        const int sq = LowestSquare(bit), f = sq & 7, r = RelativeRank<Side>(sq >> 3);
+        const int32_t v = RookMobility[TargetCount(SliderAtk[sq], own, empty, enemyControl)];
+        AddOwn<Side>(v, (14 * v) / 10);
         if (bit & OpenFiles) {
-            MidgameScore += 320;
-            EndgameScore += 140;
+            AddOwn<Side>(320, 140);
         } else {
             // On the back rank with an enemy pawn right in front of it.
-            if (r == 0 && (b.BlackPawns & (bit << 8))) {
-                MidgameScore -= 100;
-                EndgameScore -= 200;
-            }
-            if (bit & WHalfOpenFiles) whiteHalfOpen += 50;
+            if (r == 0 && (enemyPawns & Forward<Side>(bit))) AddOwn<Side>(-100, -200);
+            if (bit & halfOpen) halfOpenBonus += 50;
         }
-        const int own = WPasserRank[f + 1], enemy = BPasserRank[f + 1];
-        if (own && r < own) {
-            MidgameScore += 37;
-            EndgameScore += 75;
-        }
-        if (enemy && r > enemy) {
-            MidgameScore += 18;
-            EndgameScore += 37;
-        }
+        // Behind a passer of either colour, counting ranks from the rook's side.
+        const int ownPasser = ownPassers[f + 1], enemyPasser = enemyPassers[f + 1];
+        if (ownPasser && r < RelativeRank<Side>(ownPasser)) AddOwn<Side>(37, 75);
+        if (enemyPasser && r > RelativeRank<Side>(enemyPasser)) AddOwn<Side>(18, 37);
     }
+    return halfOpenBonus;
+}
 
-    for (uint64_t p = b.BlackRooks; p; p &= p - 1) {
+int PositionEvaluate::RookEval(char)
+{
+    const int32_t white = RookTerms<0>();
+    return white - RookTerms<1>();
+}
+
+template <int Side>
+void PositionEvaluate::QueenTerms()
+{
+    constexpr bool White = Side == 0;
+    const ChessBoard& b = *bb;
+    const uint64_t empty = ~b.AllPieces, own = PiecesOf<Side>(b);
+    const uint64_t enemyControl = White ? BPawnControl : WPawnControl, enemyAttacks = White ? BAllAtk : WAllAtk;
+    const uint64_t enemyHalf = White ? BlackHalf : WhiteHalf;
+    for (uint64_t p = QueensOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3;
-        const int32_t v = RookMobility[TargetCount(SliderAtk[sq], b.BlackPieces, empty, WPawnControl)];
-        MidgameScore -= v;
-        EndgameScore -= (14 * v) / 10;
-        if (bit & OpenFiles) {
-            MidgameScore -= 320;
-            EndgameScore -= 140;
-        } else {
-            if (r == 7 && (b.WhitePawns & (bit >> 8))) {
-                MidgameScore += 100;
-                EndgameScore += 200;
-            }
-            if (bit & BHalfOpenFiles) blackHalfOpen += 50;
-        }
-        const int own = BPasserRank[f + 1], enemy = WPasserRank[f + 1];
-        if (own && r > own) {
-            MidgameScore -= 37;
-            EndgameScore -= 75;
-        }
-        if (enemy && r < enemy) {
-            MidgameScore -= 18;
-            EndgameScore -= 37;
+        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~own & ~(empty & enemyControl);
+        const int32_t v = QueenMobility[SimpleBitCount(t)];
+        AddOwn<Side>(v, v);
+        // A queen deep in the enemy half with fewer than two safe squares is as good as lost.
+        if (bit & enemyHalf) {
+            const int m = SimpleBitCount(t & ~enemyAttacks);
+            if (m < 2) AddOwn<Side>(0, (m - 2) * 3250);
         }
     }
-    return whiteHalfOpen - blackHalfOpen;
 }
 
 int PositionEvaluate::QueenEval(char)
 {
-    const ChessBoard& b = *bb;
-    const uint64_t empty = ~b.AllPieces;
-
-    for (uint64_t p = b.WhiteQueens; p; p &= p - 1) {
-        const uint64_t bit = p & -p;
-        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~b.WhitePieces & ~(empty & BPawnControl);
-        const int32_t v = QueenMobility[SimpleBitCount(t)];
-        MidgameScore += v;
-        EndgameScore += v;
-        // A queen deep in the enemy half with fewer than two safe squares is as good as lost.
-        if (bit & BlackHalf) {
-            const int m = SimpleBitCount(t & ~BAllAtk);
-            if (m < 2) EndgameScore += (m - 2) * 3250;
-        }
-    }
-
-    for (uint64_t p = b.BlackQueens; p; p &= p - 1) {
-        const uint64_t bit = p & -p;
-        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~b.BlackPieces & ~(empty & WPawnControl);
-        const int32_t v = QueenMobility[SimpleBitCount(t)];
-        MidgameScore -= v;
-        EndgameScore -= v;
-        if (bit & WhiteHalf) {
-            const int m = SimpleBitCount(t & ~WAllAtk);
-            if (m < 2) EndgameScore += (2 - m) * 3250;
-        }
-    }
+    QueenTerms<0>();
+    QueenTerms<1>();
     return 0;
 }

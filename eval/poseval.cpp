@@ -18,14 +18,27 @@ PositionEvaluate::PositionEvaluate()
         const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
         FileMaskExcl[sq] = file & ~(1ULL << sq);
         AdjacentFilesMask[sq] = adjacent;
-        WPassedSpan[sq] = (file | adjacent) & RanksAbove(r);
-        BPassedSpan[sq] = (file | adjacent) & RanksBelow(r);
+        WPassedSpan[sq] = (file | adjacent) & RanksAhead<0>(r);
+        BPassedSpan[sq] = (file | adjacent) & RanksAhead<1>(r);
         NeighbourMask[sq] = adjacent & RanksFrom(r > 0 ? r - 1 : 0) & RanksUpTo(r < 7 ? r + 1 : 7);
     }
 }
 
 namespace {
 constexpr int LazyMargin1 = 6000, LazyMargin2 = 2000;
+
+// Rooks on the side's seventh and eighth ranks, when there are pawns or the king to attack there: the
+// table's bonus in the end game and half of it in the middle game, and 200 more for a queen there.
+template <int Side> void MajorsOnSeventh(const ChessBoard& b, int32_t& mg, int32_t& eg)
+{
+    const uint64_t seventh = Side == 0 ? Rank7 : Rank2, eighth = Side == 0 ? Rank8 : Rank1;
+    mg = eg = 0;
+    if (!(PawnsOf<1 - Side>(b) & seventh) && !(KingOf<1 - Side>(b) & eighth)) return;
+    const int n = SimpleBitCount(RooksOf<Side>(b) & (seventh | eighth));
+    const int32_t v = Majorson7[n < 15 ? n : 15];
+    mg = v / 2;
+    eg = (QueensOf<Side>(b) & (seventh | eighth)) ? v + 200 : v;
+}
 } // namespace
 
 int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board, char)
@@ -89,52 +102,36 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     s += RuleofSquare(side);
 
     // A lone bishop fights the enemy pawns standing on its colour.
-    if (k[CountBishops] == 1) {
-        const uint64_t colour = (b.BlackBishops & LightSquares) ? LightSquares : DarkSquares;
-        EndgameScore -= 50 * SimpleBitCount(b.WhitePawns & colour);
-    }
-    if (w[CountBishops] == 1) {
-        const uint64_t colour = (b.WhiteBishops & LightSquares) ? LightSquares : DarkSquares;
-        EndgameScore += 50 * SimpleBitCount(b.BlackPawns & colour);
-    }
+    const auto pawnsOnBishopColour = [](uint64_t bishop, uint64_t enemyPawns) {
+        return 50 * SimpleBitCount(enemyPawns & ((bishop & LightSquares) ? LightSquares : DarkSquares));
+    };
+    if (k[CountBishops] == 1) EndgameScore -= pawnsOnBishopColour(b.BlackBishops, b.WhitePawns);
+    if (w[CountBishops] == 1) EndgameScore += pawnsOnBishopColour(b.WhiteBishops, b.BlackPawns);
 
     const int32_t traps = Traps(side);
     MidgameScore += traps;
     EndgameScore += traps;
 
     // King safety counts only against a side that can attack: a queen, or at least four pieces.
-    const bool whiteAttacks = WOfficerCount > 1 && (w[CountQueens] > 0 || WOfficerCount >= 4);
-    const bool blackAttacks = BOfficerCount > 1 && (k[CountQueens] > 0 || BOfficerCount >= 4);
+    const auto canAttack = [](int officers, int32_t queens) { return officers > 1 && (queens > 0 || officers >= 4); };
     const int wkFile = WKingSq & 7, bkFile = BKingSq & 7;
     // A pawn storm counts in full only against a king castled on the other wing.
     const bool oppositeWings = (wkFile >= 5 && bkFile <= 3) || (wkFile <= 3 && bkFile >= 5);
     const auto storm = [oppositeWings](int v) { return oppositeWings ? v : v / 2; };
+    // Each king's shield, the attackers near it and the enemy pawn storm; PawnShield counts the open files
+    // by the king, which AttackCounts reads.
+    const bool whiteAttacks = canAttack(WOfficerCount, w[CountQueens]);
+    const bool blackAttacks = canAttack(BOfficerCount, k[CountQueens]);
     if (blackAttacks) MidgameScore -= PawnShield(0);
     if (whiteAttacks) MidgameScore += PawnShield(1);
-    if (blackAttacks) MidgameScore -= AttackCounts(0);
-    if (whiteAttacks) {
-        MidgameScore += AttackCounts(1);
-        MidgameScore += storm(PawnStorm(0));
-    }
-    if (blackAttacks) MidgameScore -= storm(PawnStorm(1));
+    if (blackAttacks) MidgameScore -= AttackCounts(0) + storm(PawnStorm(1));
+    if (whiteAttacks) MidgameScore += AttackCounts(1) + storm(PawnStorm(0));
 
-    // Rooks on the seventh and eighth ranks, when there are pawns or the king to attack there.
-    const auto rooksOn = [](uint64_t rooks, uint64_t ranks) {
-        const int n = SimpleBitCount(rooks & ranks);
-        return Majorson7[n < 15 ? n : 15];
-    };
-    if ((b.BlackPawns & Rank7) || (b.BlackKing & Rank8)) {
-        const int32_t v = rooksOn(b.WhiteRooks, Rank7 | Rank8);
-        EndgameScore += v;
-        MidgameScore += v / 2;
-        if (b.WhiteQueens & (Rank7 | Rank8)) EndgameScore += 200;
-    }
-    if ((b.WhitePawns & Rank2) || (b.WhiteKing & Rank1)) {
-        const int32_t v = rooksOn(b.BlackRooks, Rank1 | Rank2);
-        EndgameScore -= v;
-        MidgameScore -= v / 2;
-        if (b.BlackQueens & (Rank1 | Rank2)) EndgameScore -= 200;
-    }
+    int32_t mgWhite, egWhite, mgBlack, egBlack;
+    MajorsOnSeventh<0>(b, mgWhite, egWhite);
+    MajorsOnSeventh<1>(b, mgBlack, egBlack);
+    MidgameScore += mgWhite - mgBlack;
+    EndgameScore += egWhite - egBlack;
 
     s += DynamicPieceAdjustments(Phase);
     s += Blend();

@@ -63,11 +63,15 @@ public:
     // terms read each piece's own set here instead of walking its rays again. Other squares are stale.
     uint64_t SliderAtk[64];
 
+    // Where an enemy pawn can stop a pawn on the square: its file and both neighbours, every rank ahead of
+    // it (White's ahead is up the board). Filled by the constructor; a pawn is passed when no enemy pawn
+    // stands there.
+    uint64_t WPassedSpan[64];
+    uint64_t BPassedSpan[64];
+
     // Filled by the constructor; no term reads them
     uint64_t FileMaskExcl[64];
     uint64_t AdjacentFilesMask[64];
-    uint64_t WPassedSpan[64];
-    uint64_t BPassedSpan[64];
     uint64_t NeighbourMask[64];
 
     PositionEvaluate();
@@ -121,9 +125,26 @@ public:
 
 private:
     int Blend() const { return (Phase * EndgameScore + (24 - Phase) * MidgameScore) / 24; }
+    // Adds a score of Side's own (Side 0 White) to the two accumulators, which hold White's view.
+    template <int Side> void AddOwn(int32_t mg, int32_t eg)
+    {
+        MidgameScore += Side == 0 ? mg : -mg;
+        EndgameScore += Side == 0 ? eg : -eg;
+    }
     void PawnStructure(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
     void StorePawnEntry(int32_t ws, int32_t bs, int32_t mgs, int32_t egs);
     void LoadPawnEntry(int32_t& ws, int32_t& bs, int32_t& mgs, int32_t& egs);
+
+    // One colour's half of a term, Side 0 White, called once per colour. PawnSide returns the side's pawn
+    // score and sets mg and eg, all from its own view, and fills its passer and file scratch; PasserTerms
+    // adds to the accumulators what the pieces change about its passers.
+    template <int Side> int32_t PawnSide(int32_t& mg, int32_t& eg);
+    template <int Side> void PasserTerms(char sideToMove);
+    // The side's knights, rooks and queens, added to the accumulators; RookTerms returns the side's
+    // half-open file bonus.
+    template <int Side> void KnightTerms();
+    template <int Side> int32_t RookTerms();
+    template <int Side> void QueenTerms();
 };
 
 extern PositionEvaluate PE;

@@ -204,6 +204,15 @@ const SquareCase Races[] = {
     {"only Black has one", "8/8/8/2K2k2/7p/8/8/8 w - - 0 1", -5700, -5700},
     // White to move queens with check on e8. Black to move, Ke8 is back in a5's square.
     {"queen checks", "4k3/8/8/P1K5/7p/8/8/8 w - - 0 1", 5700, -5700},
+    // h5 and a4 both three moves. White to move: the h8 queen sees a1 but not Kb7; the a1 queen then checks
+    // Kg1 and sees h8, 7 from Kg1: -5700. Black to move the a1 queen checks Kg1 first: -5700.
+    {"equal race, the second queen wins", "8/1k6/8/7P/p7/8/8/6K1 w - - 0 1", -5700, -5700},
+    // a6 and h3 both two moves. Either side to move, the h1 queen checks Ka8 and sees a8, but the king
+    // stands by White's queening square: 0.
+    {"equal race, the first queen guarded by its king", "K7/7k/P7/8/8/7p/8/8 w - - 0 1", 0, 0},
+    // a6 and h3 both two moves. White to move: the a8 queen sees h1, but Kf1 is 2 from it: 0. Black to
+    // move: the h1 queen sees a8, 3 from Kb5: -5700.
+    {"equal race, the other king by its queening square", "8/8/P7/1K6/8/7p/8/5k2 w - - 0 1", 0, -5700},
     {"both caught", "8/1k6/8/P7/7p/8/6K1/8 w - - 0 1", 0, 0},
     {"a knight on the board", "8/8/8/P1K2k2/7p/8/8/6N1 w - - 0 1", 0, 0},
 };
