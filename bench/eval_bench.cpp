@@ -8,7 +8,7 @@
 #include "board/board.h"
 #include "eval/poseval.h"
 #include "protocol/startup.h"
-#include "tests/eval/walkpositions.h"
+#include "support/walkpositions.h"
 
 namespace {
 std::vector<ChessBoard>& Positions()

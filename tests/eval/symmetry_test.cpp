@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "evalfixture.h"
-#include "walkpositions.h"
+#include "support/walkpositions.h"
 
 namespace {
 bool HasPassedPawn(const ChessBoard& b)
