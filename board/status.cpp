@@ -1,5 +1,7 @@
 #include "board/status.h"
 
+#include "board/bitmasks.h"
+
 Status MainStatus;
 
 void Status::SetLineMasks()
@@ -25,12 +27,8 @@ void Status::initVars()
     PhalanxMask[5] = 0x0000000004081000ULL;
     PhalanxMask[6] = 0x0000002010080000ULL;
     PhalanxMask[7] = 0x0000000408100000ULL;
-    DiagonalMask[0] = 0x0004081020408000ULL;
-    DiagonalMask[1] = 0x0002040810204000ULL;
-    DiagonalMask[2] = 0x0001020408102000ULL;
-    DiagonalMask[3] = 0x0080402010080400ULL;
-    DiagonalMask[4] = 0x0040201008040200ULL;
-    DiagonalMask[5] = 0x0020100804020100ULL;
+    // The castled kings' diagonals, which the evaluation reads from the board's mask header too.
+    for (int i = 0; i < 6; i++) DiagonalMask[i] = BitMasks::CastledKingDiagonals[i];
     LightSquares = 0x55AA55AA55AA55AAULL;
     DarkSquares = 0xAA55AA55AA55AA55ULL;
     Corners = 0x8100000000000081ULL;
