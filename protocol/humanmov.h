@@ -24,8 +24,5 @@ int HumanMove();
 // Announces the engine's move in xboard mode and logs it.
 void MakeGUIMove(uint64_t from, uint64_t to, char promotion, int score);
 
-// The board edit mode that follows the word "edit".
-void SetupBoardFromEdit();
-
 // "quit" was given (or the input ended): the game loop ends.
 bool QuitRequested();
