@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "board/legality.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "platform/clock.h"
@@ -38,19 +39,24 @@ void PerfT::Count(char side, int depth, ChessBoard& board, char castle)
         LeafNodes++;
         return;
     }
-    MoveGen list;
     const uint64_t king = side == 0 ? board.WhiteKing : board.BlackKing;
-    const int n = board.InCheck(king, side) ? list.GenCheckEvasions(side, &board)
-                                            : list.GenerateAllMoves(side, &board, castle);
+    const bool inCheck = board.InCheck(king, side);
+    // One ply from the end each legal move is a leaf, and nothing is printed for it without the trace,
+    // so the moves are only counted, never made.
+    if (!Trace && depth == 1) {
+        const uint64_t legal = static_cast<uint64_t>(CountLegalMoves(board, side, castle, inCheck));
+        TotalNodes += legal;
+        LeafNodes += legal;
+        return;
+    }
+    MoveGen list;
+    const int n = inCheck ? list.GenCheckEvasions(side, &board) : list.GenerateAllMoves(side, &board, castle);
+    const KingSafety safety(board, side, inCheck);
     for (int i = 0; i < n; i++) {
         uint64_t from, to;
-        char promote, mask;
+        char promote;
         list.GetMove(i, &from, &to, &promote);
-        board.MakeMove(from, to, promote, &mask);
-        if (board.InCheck(side == 0 ? board.WhiteKing : board.BlackKing, side)) {
-            board.UndoMove(0);
-            continue;
-        }
+        if (!safety.IsLegal(from, to, promote)) continue;
         TotalNodes++;
         if constexpr (Trace) {
             char text[MoveTextSize];
@@ -58,15 +64,16 @@ void PerfT::Count(char side, int depth, ChessBoard& board, char castle)
                           static_cast<char>(RightMostBit(to) - 1), promote);
             printf("<Move name=\"{ %s\nnodes %" PRIu64 "\">\n", text, TotalNodes);
         }
-        // The level below owns a copy of the position after the move. One ply from the end that copy
-        // would only count itself, so the leaf is counted here.
         if (depth == 1) {
             LeafNodes++;
         } else {
+            // The level below owns the position after the move, made on its own copy, so there is
+            // nothing to undo here.
             ChessBoard child = board;
+            char mask;
+            child.MakeMove(from, to, promote, &mask);
             Count<Trace>(side ^ 1, depth - 1, child, static_cast<char>(castle & mask));
         }
         if constexpr (Trace) printf("</Move >\n} \n");
-        board.UndoMove(0);
     }
 }

@@ -130,6 +130,28 @@ TEST_F(Perft, IllegalMovesAreNeitherCountedNorTraced)
     EXPECT_EQ(names, Split("e1d1 e1f1 e1d2 e1f2")) << "the pinned knight stays";
 }
 
+TEST_F(Perft, TheTraceCountsWhatThePlainCountCounts)
+{
+    // The trace makes and lists every leaf move; without it the last ply is only counted.
+    const char* const fens[] = {
+        Start,
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+        "8/8/8/KPp4r/8/8/8/7k w - c6 0 1",
+    };
+    for (const char* fen : fens) {
+        for (int depth = 1; depth <= 3; depth++) {
+            uint64_t total, leaf, tracedTotal, tracedLeaf;
+            Run(fen, depth, false, &total, &leaf);
+            Run(fen, depth, true, &tracedTotal, &tracedLeaf);
+            EXPECT_EQ(total, tracedTotal) << fen << " depth " << depth;
+            EXPECT_EQ(leaf, tracedLeaf) << fen << " depth " << depth;
+        }
+    }
+}
+
 TEST_F(Perft, CastlingRightsNarrowDownTheTree)
 {
     // The rook or king may leave and come back; the copy of the board would still allow castling, the
