@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "board/hashcode.h"
@@ -38,6 +39,26 @@ struct HistoryPush {
     HistoryPush& operator=(const HistoryPush&) = delete;
 };
 
+#ifdef ORVEX_CHECK_POSITION
+// The caller's keys of a node are the ones computed from scratch.
+void CheckPassedKeys(char side, int castling, uint64_t upper, uint64_t lower, const ChessBoard& board)
+{
+    uint64_t u, l;
+    genhashcode(side, castling, &u, &l, &board);
+    if (u == upper && l == lower) return;
+    fprintf(stderr, "search node: the keys passed down differ from the position's\n");
+    std::abort();
+}
+#endif
+
+// The keys of the node below `board` with `side` to move, whose bucket starts loading now so that it is
+// there when the child probes.
+inline void ChildKeys(char side, int castling, const ChessBoard& board, uint64_t* upper, uint64_t* lower)
+{
+    currenthashcode(side, castling, upper, lower, board);
+    PositionCache.Prefetch(*lower);
+}
+
 // A pawn that has passed every enemy pawn ahead of it on its own and the adjacent files.
 bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 {
@@ -54,14 +75,14 @@ bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 } // namespace
 
 int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char nullAllowed,
-                           char castling, char inCheck, uint64_t, uint64_t, char nodeType, char moveFlags,
+                           char castling, char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags,
                            int maxPly, char last)
 {
     if (!MainStatus.BenchMode && !Abort && PollCountdown-- <= 0 && Poll()) return 0;
 
-    uint64_t upper, lower;
-    genhashcode(side, castling, &upper, &lower, &board);
-    PositionCache.Prefetch(lower);
+#ifdef ORVEX_CHECK_POSITION
+    CheckPassedKeys(side, castling, upper, lower, board);
+#endif
     HistoryPush onPath(upper, lower);
 
     // Past the ply limit a node is a horizon node unless in check; the tables end at the last ply.
@@ -119,8 +140,10 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
             int reduction = depth <= 5 ? 3 : 4;
             if (material + PE.SideMaterialValue(side ^ 1, &board) > 33000) reduction++;
             PVTable[ply + 2][0].Move = static_cast<int16_t>(ply + 2);
-            const int v = -Search(side ^ 1, -beta, -beta + 1, board, depth - reduction, ply + 2, 0, castling, NotInCheck, upper,
-                                  lower, nodeType, moveFlags, maxPly, last);
+            uint64_t nullUpper, nullLower;
+            ChildKeys(side ^ 1, castling, board, &nullUpper, &nullLower);
+            const int v = -Search(side ^ 1, -beta, -beta + 1, board, depth - reduction, ply + 2, 0, castling, NotInCheck,
+                                  nullUpper, nullLower, nodeType, moveFlags, maxPly, last);
             if (StopSearch && MainStatus.FD == 0) return 0;
             if (v >= beta) {
                 PositionCache.InsertTranspositionTables(upper, lower, depth - 3, 0, v, LowerBound);
@@ -171,6 +194,9 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
             const bool destinationEmpty = (board.AllPieces & to) == 0;
             char mask;
             board.MakeMove(from, to, promo, &mask);
+            const char childCastling = static_cast<char>(castling & mask);
+            uint64_t childUpper, childLower;
+            ChildKeys(side ^ 1, childCastling, board, &childUpper, &childLower);
             if (board.InCheck(OwnKing(board, side), side)) {
                 board.UndoMove(0);
                 continue;
@@ -190,12 +216,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
                              promo == NoPromotion && !capture &&
                              PE.MaterialOnly(side, alpha, board) + 3440 < alpha;
             const int d = depth - 1 + ext - (fut ? 1 : 0) - reduction;
-            const char childCastling = static_cast<char>(castling & mask);
 
             auto child = [&](int a, int b, int childDepth, char type) {
                 PVTable[ply + 1][0].Move = static_cast<int16_t>(ply + 1);
                 return -Search(side ^ 1, a, b, board, childDepth, ply + 1, 1, childCastling, givesCheck ? InCheckNow : NotInCheck,
-                               upper, lower, type, moveFlags, maxPly, last);
+                               childUpper, childLower, type, moveFlags, maxPly, last);
             };
             auto quiesce = [&](int a, int b) {
                 PVTable[ply + 1][0].Move = static_cast<int16_t>(ply + 1);
