@@ -13,8 +13,22 @@ ChessBoard MainBoard;
 namespace {
 using namespace BitMasks;
 
-// Key-table rows of the pieces the pawn key covers.
-constexpr int KeyWhitePawn = 0, KeyWhiteKing = 5, KeyBlackPawn = 6, KeyBlackKing = 11;
+// Key-table rows: a side's pawn, knight, bishop, rook, queen and king, Black's six after White's.
+constexpr int KeyPawn = 0, KeyKnight = 1, KeyBishop = 2, KeyRook = 3, KeyQueen = 4, KeyKing = 5, KeyBlack = 6;
+// The rows the pawn key covers.
+constexpr int KeyWhitePawn = KeyPawn, KeyWhiteKing = KeyKing, KeyBlackPawn = KeyBlack + KeyPawn,
+              KeyBlackKing = KeyBlack + KeyKing;
+
+// Keeps the piece-square key in step with a piece board that `squares` was XORed into: each square flips
+// its entry, so the key stays the XOR over the boards whatever they held.
+inline void ToggleKey(ChessBoard& b, int row, uint64_t squares)
+{
+    for (; squares; squares &= squares - 1) {
+        const int square = __builtin_ctzll(squares);
+        b.PieceKeyUpper ^= UPStable[row][square];
+        b.PieceKeyLower ^= LPStable[row][square];
+    }
+}
 
 inline uint32_t PawnKey(int piece, uint64_t square)
 {
@@ -92,24 +106,30 @@ template <int Side>
 inline void RemoveCaptured(ChessBoard& b, uint64_t to, uint8_t& mask)
 {
     SideBoards s = BoardsOf<Side>(b);
+    constexpr int Row = Side == 0 ? 0 : KeyBlack;
     if (!(to & s.Pieces)) return;
     if (to & s.Pawns) {
         s.Pawns ^= to;
         s.Counts[CountPawns]--;
         b.PawnHashCode ^= PawnKey(Side == 0 ? KeyWhitePawn : KeyBlackPawn, to);
+        ToggleKey(b, Row + KeyPawn, to);
     } else if (to & s.Knights) {
         s.Knights ^= to;
         s.Counts[CountKnights]--;
+        ToggleKey(b, Row + KeyKnight, to);
     } else if (to & s.Bishops) {
         s.Bishops ^= to;
         s.Counts[CountBishops]--;
+        ToggleKey(b, Row + KeyBishop, to);
     } else if (to & s.Rooks) {
         s.Rooks ^= to;
         s.Counts[CountRooks]--;
         mask &= CastlingKept[__builtin_ctzll(to)];
+        ToggleKey(b, Row + KeyRook, to);
     } else if (to & s.Queens) {
         s.Queens ^= to;
         s.Counts[CountQueens]--;
+        ToggleKey(b, Row + KeyQueen, to);
     }
     s.Pieces &= ~to;
     b.FiftyMoveCount = 0;
@@ -125,6 +145,7 @@ inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t pre
     SideBoards s = BoardsOf<Side>(b);
     SideBoards enemy = BoardsOf<Side ^ 1>(b);
     constexpr int Up = Side == 0 ? 8 : -8;
+    constexpr int Row = Side == 0 ? 0 : KeyBlack, EnemyRow = KeyBlack - Row;
     const uint64_t fromTo = from | to;
     s.Pieces ^= fromTo;
     if (from & s.Pawns) {
@@ -142,32 +163,44 @@ inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t pre
                 enemy.Pawns ^= victim;
                 enemy.Pieces ^= victim;
                 b.PawnHashCode ^= PawnKey(Side == 0 ? KeyBlackPawn : KeyWhitePawn, victim);
+                ToggleKey(b, EnemyRow + KeyPawn, victim);
                 enemy.Counts[CountPawns]--;
             }
         }
         const int key = Side == 0 ? KeyWhitePawn : KeyBlackPawn;
         b.PawnHashCode ^= PawnKey(key, from) ^ PawnKey(key, to);
+        ToggleKey(b, Row + KeyPawn, fromTo);
         b.FiftyMoveCount = 0;
     } else if (from & s.Bishops) {
         s.Bishops ^= fromTo;
+        ToggleKey(b, Row + KeyBishop, fromTo);
     } else if (from & s.Knights) {
         s.Knights ^= fromTo;
+        ToggleKey(b, Row + KeyKnight, fromTo);
     } else if (from & s.Rooks) {
         s.Rooks ^= fromTo;
         mask &= CastlingKept[__builtin_ctzll(from)];
+        ToggleKey(b, Row + KeyRook, fromTo);
     } else if (from & s.Queens) {
         s.Queens ^= fromTo;
+        ToggleKey(b, Row + KeyQueen, fromTo);
     } else if (from & s.King) {
         s.King ^= fromTo;
         const int key = Side == 0 ? KeyWhiteKing : KeyBlackKing;
         b.PawnHashCode ^= PawnKey(key, from) ^ PawnKey(key, to);
+        ToggleKey(b, Row + KeyKing, fromTo);
         // The rook only moves if it is there, so a typed castling without one creates nothing.
         constexpr uint64_t KingHome = Side == 0 ? E1 : E8;
         mask &= CastlingKept[Side == 0 ? 4 : 60];
         constexpr uint64_t ShortCorner = Side == 0 ? H1 : H8, ShortRookTo = Side == 0 ? F1 : F8;
         constexpr uint64_t LongCorner = Side == 0 ? A1 : A8, LongRookTo = Side == 0 ? D1 : D8;
-        if (from == KingHome && to == Shifted<2>(KingHome) && (s.Rooks & ShortCorner)) s.Rooks ^= ShortCorner | ShortRookTo;
-        else if (from == KingHome && to == Shifted<-2>(KingHome) && (s.Rooks & LongCorner)) s.Rooks ^= LongCorner | LongRookTo;
+        if (from == KingHome && to == Shifted<2>(KingHome) && (s.Rooks & ShortCorner)) {
+            s.Rooks ^= ShortCorner | ShortRookTo;
+            ToggleKey(b, Row + KeyRook, ShortCorner | ShortRookTo);
+        } else if (from == KingHome && to == Shifted<-2>(KingHome) && (s.Rooks & LongCorner)) {
+            s.Rooks ^= LongCorner | LongRookTo;
+            ToggleKey(b, Row + KeyRook, LongCorner | LongRookTo);
+        }
     }
 
     // A pawn reaching the last rank without a promotion letter becomes a queen, the generator's choice,
@@ -205,6 +238,7 @@ void ChessBoard::InitRep()
     Castling = 15;
     ToMove = 0;
     LastMoveFrom = LastMoveTo = 0;
+    InitKeys();
 }
 
 void ChessBoard::ClearField()
@@ -213,6 +247,7 @@ void ChessBoard::ClearField()
     WhitePawns = WhiteBishops = WhiteKnights = WhiteRooks = WhiteQueens = WhiteKing = 0;
     BlackPawns = BlackBishops = BlackKnights = BlackRooks = BlackQueens = BlackKing = 0;
     WhitePieces = BlackPieces = AllPieces = 0;
+    PieceKeyUpper = PieceKeyLower = 0;
     LastMoveFrom = LastMoveTo = 0;
     WhitePieceCount = BlackPieceCount = 0;
     for (int side = 0; side < 2; side++)
@@ -244,6 +279,8 @@ void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castle
     SavedPieces[13] = BlackPieces;
     SavedPieces[14] = AllPieces;
     SavedPawnHashCode = PawnHashCode;
+    SavedPieceKeyUpper = PieceKeyUpper;
+    SavedPieceKeyLower = PieceKeyLower;
     SavedCastling = Castling;
     SavedFiftyMoveCount = FiftyMoveCount;
     SavedLastMoveFrom = LastMoveFrom;
@@ -278,6 +315,14 @@ uint8_t ChessBoard::CastlingAllowed() const
     return rights;
 }
 
+void ChessBoard::InitKeys()
+{
+    const uint64_t boards[12] = {WhitePawns, WhiteKnights, WhiteBishops, WhiteRooks, WhiteQueens, WhiteKing,
+                                 BlackPawns, BlackKnights, BlackBishops, BlackRooks, BlackQueens, BlackKing};
+    PieceKeyUpper = PieceKeyLower = 0;
+    for (int row = 0; row < 12; row++) ToggleKey(*this, row, boards[row]);
+}
+
 void ChessBoard::RecountOccupancy()
 {
     WhitePieces = WhitePawns | WhiteBishops | WhiteKnights | WhiteRooks | WhiteQueens | WhiteKing;
@@ -295,6 +340,8 @@ void ChessBoard::UndoMove(int)
     BlackPieces = SavedPieces[13];
     AllPieces = SavedPieces[14];
     PawnHashCode = SavedPawnHashCode;
+    PieceKeyUpper = SavedPieceKeyUpper;
+    PieceKeyLower = SavedPieceKeyLower;
     Castling = SavedCastling;
     FiftyMoveCount = SavedFiftyMoveCount;
     LastMoveFrom = SavedLastMoveFrom;
@@ -307,25 +354,29 @@ void ChessBoard::UndoMove(int)
 
 void ChessBoard::Promote(char side, uint64_t square, char type)
 {
+    const int row = side == 0 ? 0 : KeyBlack;
+    ToggleKey(*this, row + KeyPawn, square);
+    int made = -1;
     if (side == 0) {
         WhitePawns ^= square;
         switch (type) {
-        case PromoteWhiteKnight: WhiteKnights ^= square; break;
-        case PromoteWhiteBishop: WhiteBishops ^= square; break;
-        case PromoteWhiteRook: WhiteRooks ^= square; break;
-        case PromoteWhiteQueen: WhiteQueens ^= square; break;
+        case PromoteWhiteKnight: WhiteKnights ^= square; made = KeyKnight; break;
+        case PromoteWhiteBishop: WhiteBishops ^= square; made = KeyBishop; break;
+        case PromoteWhiteRook: WhiteRooks ^= square; made = KeyRook; break;
+        case PromoteWhiteQueen: WhiteQueens ^= square; made = KeyQueen; break;
         default: break;
         }
     } else {
         BlackPawns ^= square;
         switch (type) {
-        case PromoteBlackKnight: BlackKnights ^= square; break;
-        case PromoteBlackBishop: BlackBishops ^= square; break;
-        case PromoteBlackRook: BlackRooks ^= square; break;
-        case PromoteBlackQueen: BlackQueens ^= square; break;
+        case PromoteBlackKnight: BlackKnights ^= square; made = KeyKnight; break;
+        case PromoteBlackBishop: BlackBishops ^= square; made = KeyBishop; break;
+        case PromoteBlackRook: BlackRooks ^= square; made = KeyRook; break;
+        case PromoteBlackQueen: BlackQueens ^= square; made = KeyQueen; break;
         default: break;
         }
     }
+    if (made >= 0) ToggleKey(*this, row + made, square);
 }
 
 void ChessBoard::DropPawn(char side, uint64_t b)
@@ -338,6 +389,7 @@ void ChessBoard::DropPawn(char side, uint64_t b)
         BlackPieces ^= b;
     }
     AllPieces ^= b;
+    ToggleKey(*this, (side == 0 ? 0 : KeyBlack) + KeyPawn, b);
 }
 
 bool ChessBoard::PawnOn7th(char side) const

@@ -74,6 +74,11 @@ public:
     int32_t WhitePieceCount, BlackPieceCount;
     int32_t SavedPieceCount[2];
     int32_t PieceCounts[2][10];
+    // The piece-square part of the position key (genhashcode's without side and castling), kept by every
+    // change of a piece board that MakeMove, Promote, DropPawn and ClearField make; current wherever
+    // InitKeys last ran. The search reads it instead of recomputing the key at every node.
+    uint64_t PieceKeyUpper, PieceKeyLower;
+    uint64_t SavedPieceKeyUpper, SavedPieceKeyLower;
 
     // Set-up
     void InitRep();
@@ -82,6 +87,8 @@ public:
     void InitPieceCounts();
     // Sets the three occupancies from the twelve piece boards.
     void RecountOccupancy();
+    // Recomputes the piece-square key halves from the boards.
+    void InitKeys();
     // The castling rights that the king and rook placement allows: each right whose king and rook stand
     // on their home squares.
     uint8_t CastlingAllowed() const;
@@ -94,8 +101,9 @@ public:
 
     // Debug check of the record: each occupancy is the OR of its piece boards, no square holds two pieces,
     // each side has exactly one king, the ten piece counts equal the popcounts of their boards and the pawn
-    // key equals the one computed from scratch. Builds with ORVEX_CHECK_POSITION test after every MakeMove
-    // and UndoMove that these facts hold as well as they did before (board/consistency.cpp).
+    // key and both piece-square key halves equal the ones computed from scratch. Builds with
+    // ORVEX_CHECK_POSITION test after every MakeMove and UndoMove that these facts hold as well as they did
+    // before (board/consistency.cpp).
     bool IsConsistent() const;
 
     // Piece tests

@@ -25,6 +25,14 @@ uint32_t PawnKeyOffsetOf(const ChessBoard& b)
     return b.PawnHashCode ^ key;
 }
 
+// The piece-square key halves' offset from the ones recomputed from the boards.
+PieceKeyOffset PieceKeyOffsetOf(const ChessBoard& b)
+{
+    ChessBoard scratch = b;
+    scratch.InitKeys();
+    return {b.PieceKeyUpper ^ scratch.PieceKeyUpper, b.PieceKeyLower ^ scratch.PieceKeyLower};
+}
+
 int32_t CountOffsetOf(const ChessBoard& b, int side, int index)
 {
     return b.PieceCounts[side][index] - SimpleBitCount(BoardsOf(b, side).Counted[index]);
@@ -57,6 +65,7 @@ bool IsWellFormed(const ChessBoard& b)
 bool ChessBoard::IsConsistent() const
 {
     if (!IsWellFormed(*this) || PawnKeyOffsetOf(*this) != 0) return false;
+    if (PieceKeyOffsetOf(*this) != PieceKeyOffset{0, 0}) return false;
     const int32_t totals[2] = {WhitePieceCount, BlackPieceCount};
     for (int side = 0; side < 2; side++) {
         int32_t sum = 0;
@@ -72,7 +81,7 @@ bool ChessBoard::IsConsistent() const
 PositionCheck::PositionCheck(const ChessBoard& board, const char* operation, uint64_t target)
     : Board(board), Operation(operation),
       WasWellFormed(IsWellFormed(board) && !(target & (board.WhiteKing | board.BlackKing))),
-      PawnKeyOffset(PawnKeyOffsetOf(board))
+      PawnKeyOffset(PawnKeyOffsetOf(board)), KeyOffset(PieceKeyOffsetOf(board))
 {
     for (int side = 0; side < 2; side++)
         for (int i = 0; i < SavedCountOffset; i++) CountOffsets[side][i] = CountOffsetOf(board, side, i);
@@ -84,6 +93,7 @@ PositionCheck::~PositionCheck()
     if (!WasWellFormed) return;
     if (!IsWellFormed(Board)) Fail(Operation, "occupancies, pieces or kings no longer add up");
     if (PawnKeyOffsetOf(Board) != PawnKeyOffset) Fail(Operation, "the pawn key left the pawns and kings");
+    if (PieceKeyOffsetOf(Board) != KeyOffset) Fail(Operation, "the piece-square key left the pieces");
     for (int side = 0; side < 2; side++)
         for (int i = 0; i < SavedCountOffset; i++)
             if (CountOffsetOf(Board, side, i) != CountOffsets[side][i]) Fail(Operation, "a piece count left its board");

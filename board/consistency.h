@@ -6,10 +6,17 @@
 // Each occupancy is the OR of its piece boards, no square holds two pieces and each side has one king.
 bool IsWellFormed(const ChessBoard& board);
 
+// How far a board's piece-square key halves are from the ones its boards give (XOR of the two).
+struct PieceKeyOffset {
+    uint64_t Upper, Lower;
+    bool operator==(const PieceKeyOffset&) const = default;
+};
+
 // Guards one MakeMove or UndoMove in builds with ORVEX_CHECK_POSITION: made on entry, it checks on exit
-// that a well-formed position stayed well-formed and that the piece counts and the pawn key moved in step
-// with the boards. The set-up leaves counts and pawn key current only where its caller recounts them, so
-// what is compared is their offset from the values recomputed from the boards, which no move may change.
+// that a well-formed position stayed well-formed and that the piece counts, the pawn key and the
+// piece-square key moved in step with the boards. The set-up leaves counts and keys current only where its
+// caller recounts them, so what is compared is their offset from the values recomputed from the boards,
+// which no move may change.
 // A failure names the broken fact on stderr and aborts. `target` is the square a move goes to: a move onto
 // a king, which only a position with the side not to move in check offers, promises nothing either.
 class PositionCheck {
@@ -24,5 +31,6 @@ private:
     const char* Operation;
     bool WasWellFormed;
     uint32_t PawnKeyOffset;
+    PieceKeyOffset KeyOffset;
     int32_t CountOffsets[2][SavedCountOffset];
 };

@@ -27,6 +27,15 @@ void initPStable();
 // The 128-bit key of a position, always computed from scratch. En passant is not part of it.
 void genhashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const ChessBoard* board);
 
+// The same key from the board's piece-square halves, which MakeMove keeps: equal to genhashcode's
+// wherever the board's keys are current (ChessBoard::InitKeys).
+inline void currenthashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const ChessBoard& board)
+{
+    const uint64_t common = (side ? BtoMove : WtoMove) ^ CastleCode[castle & 15];
+    *upper = board.PieceKeyUpper ^ common;
+    *lower = board.PieceKeyLower ^ common;
+}
+
 // The 32-bit pawn key over pawns and both kings: the quantity ChessBoard::MakeMove keeps move by move.
 void genpawnhashcode(char side, ChessBoard board, uint32_t* key);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "board/hashcode.h"
@@ -38,6 +39,55 @@ struct HistoryPush {
     HistoryPush& operator=(const HistoryPush&) = delete;
 };
 
+#ifdef ORVEX_CHECK_POSITION
+// The caller's keys of a node are the ones computed from scratch.
+void CheckPassedKeys(char side, int castling, uint64_t upper, uint64_t lower, const ChessBoard& board)
+{
+    uint64_t u, l;
+    genhashcode(side, castling, &u, &l, &board);
+    if (u == upper && l == lower) return;
+    fprintf(stderr, "search node: the keys passed down differ from the position's\n");
+    std::abort();
+}
+#endif
+
+// The keys of the node below `board` with `side` to move, whose bucket starts loading now so that it is
+// there when the child probes.
+inline void ChildKeys(char side, int castling, const ChessBoard& board, uint64_t* upper, uint64_t* lower)
+{
+    currenthashcode(side, castling, upper, lower, board);
+    PositionCache.Prefetch(*lower);
+}
+
+// The key-table row of the piece of `side` on the square (pawn 0, knight 1, bishop 2, rook 3, queen 4,
+// king 5); 0 for an empty square.
+inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
+{
+    const auto on = [square](uint64_t set) { return (set & square) != 0; };
+    if (side == 0)
+        return on(b.WhiteKnights) * 1 + on(b.WhiteBishops) * 2 + on(b.WhiteRooks) * 3 + on(b.WhiteQueens) * 4 +
+               on(b.WhiteKing) * 5;
+    return on(b.BlackKnights) * 1 + on(b.BlackBishops) * 2 + on(b.BlackRooks) * 3 + on(b.BlackQueens) * 4 +
+           on(b.BlackKing) * 5;
+}
+
+// Starts loading the bucket that the child after the move of `side` will probe, long before the move is
+// made. The key is worked out as for a plain move or capture; for castling, en passant or a promotion the
+// guess is off, which only wastes the load. Inlined by force: GCC counts a function whose only effect is a
+// prefetch as free of effects and drops its calls.
+[[gnu::always_inline]] inline void PrefetchAfterMove(const ChessBoard& b, char side, int castling, uint64_t from,
+                                                     uint64_t to)
+{
+    if (!from || !to) return;
+    const int f = Square(from), t = Square(to);
+    const int own = side == 0 ? 0 : 6, enemy = 6 - own;
+    const int mover = own + PieceRowOn(b, side, from);
+    uint64_t lower = b.PieceKeyLower ^ LPStable[mover][f] ^ LPStable[mover][t];
+    if (to & (side == 0 ? b.BlackPieces : b.WhitePieces)) lower ^= LPStable[enemy + PieceRowOn(b, side ^ 1, to)][t];
+    lower ^= (side == 0 ? BtoMove : WtoMove) ^ CastleCode[castling & CastlingKept[f] & CastlingKept[t] & 15];
+    PositionCache.Prefetch(lower);
+}
+
 // A pawn that has passed every enemy pawn ahead of it on its own and the adjacent files.
 bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 {
@@ -54,14 +104,14 @@ bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 } // namespace
 
 int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char nullAllowed,
-                           char castling, char inCheck, uint64_t, uint64_t, char nodeType, char moveFlags,
+                           char castling, char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags,
                            int maxPly, char last)
 {
     if (!MainStatus.BenchMode && !Abort && PollCountdown-- <= 0 && Poll()) return 0;
 
-    uint64_t upper, lower;
-    genhashcode(side, castling, &upper, &lower, &board);
-    PositionCache.Prefetch(lower);
+#ifdef ORVEX_CHECK_POSITION
+    CheckPassedKeys(side, castling, upper, lower, board);
+#endif
     HistoryPush onPath(upper, lower);
 
     // Past the ply limit a node is a horizon node unless in check; the tables end at the last ply.
@@ -103,6 +153,12 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     }
 
     const bool nonPV = nodeType != PvNode;
+    // The buckets the node will probe next, asked for while the steps before them run: the table move's
+    // child, then the null move's.
+    if (hashMove && depth >= 2)
+        PrefetchAfterMove(board, side, castling, SqBit((hashMove >> 6) & 63), SqBit(hashMove & 63));
+    uint64_t nullUpper = 0, nullLower = 0;
+    if (nonPV && nullAllowed && !inCheck) ChildKeys(side ^ 1, castling, board, &nullUpper, &nullLower);
     const int32_t sideTotal = side == 0 ? board.WhitePieceCount : board.BlackPieceCount;
     const int32_t sidePawns = board.PieceCounts[side == 0 ? 0 : 1][CountPawns];
     if (nonPV && nullAllowed && !inCheck && depth <= 3 && beta >= -MateInHalfRange && beta <= MateInHalfRange &&
@@ -119,8 +175,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
             int reduction = depth <= 5 ? 3 : 4;
             if (material + PE.SideMaterialValue(side ^ 1, &board) > 33000) reduction++;
             PVTable[ply + 2][0].Move = static_cast<int16_t>(ply + 2);
-            const int v = -Search(side ^ 1, -beta, -beta + 1, board, depth - reduction, ply + 2, 0, castling, NotInCheck, upper,
-                                  lower, nodeType, moveFlags, maxPly, last);
+            const int v = -Search(side ^ 1, -beta, -beta + 1, board, depth - reduction, ply + 2, 0, castling, NotInCheck,
+                                  nullUpper, nullLower, nodeType, moveFlags, maxPly, last);
             if (StopSearch && MainStatus.FD == 0) return 0;
             if (v >= beta) {
                 PositionCache.InsertTranspositionTables(upper, lower, depth - 3, 0, v, LowerBound);
@@ -163,14 +219,32 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     bool alphaRaised = false, bestFut = false;
     const uint64_t enemyBefore = side == 0 ? board.BlackPieces : board.WhitePieces;
 
+    // From depth 2 on the children are nodes that probe the table: each move's bucket is asked for while
+    // the move before it is searched. Picking the next move early leaves the order as it was.
+    const bool prefetchNext = depth >= 2;
     if (n > 0 && beta >= NoScore + 1) {
         for (int i = 0; i < n && best < beta; i++) {
             uint64_t from, to;
             char promo;
-            list.NextMove(i, n, &from, &to, &promo);
+            if (i == 0 || !prefetchNext) {
+                list.NextMove(i, n, &from, &to, &promo);
+            } else {
+                from = list.From[i];
+                to = list.To[i];
+                promo = list.Promote[i];
+            }
+            if (prefetchNext && i + 1 < n && i + 1 < MaxMoves) {
+                uint64_t nextFrom, nextTo;
+                char nextPromo;
+                list.NextMove(i + 1, n, &nextFrom, &nextTo, &nextPromo);
+                PrefetchAfterMove(board, side, castling, nextFrom, nextTo);
+            }
             const bool destinationEmpty = (board.AllPieces & to) == 0;
             char mask;
             board.MakeMove(from, to, promo, &mask);
+            const char childCastling = static_cast<char>(castling & mask);
+            uint64_t childUpper, childLower;
+            ChildKeys(side ^ 1, childCastling, board, &childUpper, &childLower);
             if (board.InCheck(OwnKing(board, side), side)) {
                 board.UndoMove(0);
                 continue;
@@ -190,12 +264,11 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
                              promo == NoPromotion && !capture &&
                              PE.MaterialOnly(side, alpha, board) + 3440 < alpha;
             const int d = depth - 1 + ext - (fut ? 1 : 0) - reduction;
-            const char childCastling = static_cast<char>(castling & mask);
 
             auto child = [&](int a, int b, int childDepth, char type) {
                 PVTable[ply + 1][0].Move = static_cast<int16_t>(ply + 1);
                 return -Search(side ^ 1, a, b, board, childDepth, ply + 1, 1, childCastling, givesCheck ? InCheckNow : NotInCheck,
-                               upper, lower, type, moveFlags, maxPly, last);
+                               childUpper, childLower, type, moveFlags, maxPly, last);
             };
             auto quiesce = [&](int a, int b) {
                 PVTable[ply + 1][0].Move = static_cast<int16_t>(ply + 1);

@@ -53,6 +53,8 @@ public:
     int SearchExactDepth(ChessBoard board, char depth, uint64_t* from, uint64_t* to, char* promo);
     int SearchTreeRoot(char side, ChessBoard board, int alpha, int beta, int depth, uint64_t* from, uint64_t* to,
                        char* promo, char castle);
+    // `upper` and `lower` are the node's key, which the caller works out from the board's kept halves
+    // (currenthashcode) and whose table bucket it has started loading.
     int Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char nullAllowed, char castling,
                char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags, int maxPly, char last);
     int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char flag, int ply);

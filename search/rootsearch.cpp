@@ -11,6 +11,7 @@
 #include "eval/poseval.h"
 #include "platform/clock.h"
 #include "search/book.h"
+#include "search/hashtab.h"
 #include "search/searchcore.h"
 
 using namespace SearchCore;
@@ -108,7 +109,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
         board.MakeMove(f, t, pr, &mask);
         const char childCastling = static_cast<char>(castle & mask);
         uint64_t upper, lower;
-        genhashcode(side ^ 1, childCastling, &upper, &lower, &board);
+        currenthashcode(side ^ 1, childCastling, &upper, &lower, board);
+        PositionCache.Prefetch(lower);
         if (board.InCheck(OwnKing(board, side), side)) {
             board.UndoMove(0);
             continue;
@@ -257,6 +259,7 @@ void SearchRoutines::StartSearch(ChessBoard& board, uint64_t& upper, uint64_t& l
     HardStopTime = 0;
     HardStopLimit = 0;
     genpawnhashcode(board.ToMove, board, &board.PawnHashCode);
+    board.InitKeys();
     genhashcode(board.ToMove, board.Castling, &upper, &lower, &board);
     MoveList.RearmLongListMessage();
 }

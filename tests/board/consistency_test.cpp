@@ -83,6 +83,8 @@ TEST(Consistency, EachBrokenFactIsCaught)
         {"a stale pawn count", [](ChessBoard& b) { b.PieceCounts[1][CountPawns]--; }},
         {"a stale total", [](ChessBoard& b) { b.BlackPieceCount++; }},
         {"a stale pawn key", [](ChessBoard& b) { b.PawnHashCode ^= 1; }},
+        {"a stale upper piece-square key", [](ChessBoard& b) { b.PieceKeyUpper ^= 1ULL << 40; }},
+        {"a stale lower piece-square key", [](ChessBoard& b) { b.PieceKeyLower ^= 1; }},
     };
     for (const Breakage& k : breakages) {
         ChessBoard b = good;
@@ -97,6 +99,7 @@ TEST(Consistency, TheMoveGuardComparesOffsetsSoStaleSetUpIsNoFault)
     // keep them off by the same amount, and the guard accepts that.
     ChessBoard b = BoardFromFen(Fens[1]);
     b.PawnHashCode = 0;
+    b.PieceKeyUpper = b.PieceKeyLower = 0;
     for (int side = 0; side < 2; side++)
         for (int i = 0; i < SavedCountOffset; i++) b.PieceCounts[side][i] = 0;
     ASSERT_FALSE(b.IsConsistent());
@@ -129,6 +132,20 @@ TEST(ConsistencyDeathTest, TheMoveGuardStopsOnABrokenMove)
             b.PawnHashCode ^= 4;
         },
         "position check after UndoMove: the pawn key");
+    EXPECT_DEATH(
+        {
+            ChessBoard b = good;
+            const PositionCheck check(b, "MakeMove");
+            b.PieceKeyLower ^= 8;
+        },
+        "position check after MakeMove: the piece-square key");
+    EXPECT_DEATH(
+        {
+            ChessBoard b = good;
+            const PositionCheck check(b, "UndoMove");
+            b.PieceKeyUpper ^= 8;
+        },
+        "position check after UndoMove: the piece-square key");
     EXPECT_DEATH(
         {
             ChessBoard b = good;

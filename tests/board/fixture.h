@@ -21,7 +21,7 @@ inline void InitEngineOnce()
     EngineStartup();
 }
 
-// A board set up from FEN, with counts and pawn key current, as every caller of the set-up does.
+// A board set up from FEN, with counts and keys current, as every caller of the set-up does.
 inline ChessBoard BoardFromFen(const std::string& fen)
 {
     InitEngineOnce();
@@ -34,6 +34,7 @@ inline ChessBoard BoardFromFen(const std::string& fen)
     MainBoard.InitPieceCounts();
     MainBoard.FiftyMoveCount = 0;
     genpawnhashcode(0, MainBoard, &MainBoard.PawnHashCode);
+    MainBoard.InitKeys();
     ChessBoard b = MainBoard;
     MainBoard = saved;
     return b;
@@ -45,6 +46,8 @@ inline bool RestoredByUndo(ChessBoard before, const ChessBoard& after)
 {
     std::memcpy(before.SavedPieces, after.SavedPieces, sizeof after.SavedPieces);
     before.SavedPawnHashCode = after.SavedPawnHashCode;
+    before.SavedPieceKeyUpper = after.SavedPieceKeyUpper;
+    before.SavedPieceKeyLower = after.SavedPieceKeyLower;
     before.SavedCastling = after.SavedCastling;
     before.SavedFiftyMoveCount = after.SavedFiftyMoveCount;
     before.SavedLastMoveFrom = after.SavedLastMoveFrom;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "board/hashcode.h"
+#include "board/movegen.h"
 #include "fixture.h"
 
 namespace {
@@ -181,5 +182,110 @@ TEST(Keys, IncrementalPawnKeyAndCountsAlongRandomGames)
         }
     }
     EXPECT_GT(moves, 300);
+}
+
+// The board's kept piece-square key against the one from scratch, for the side and castling rights given.
+::testing::AssertionResult KeptKeyMatches(const ChessBoard& b, char side, int castle)
+{
+    uint64_t u, l, ku, kl;
+    genhashcode(side, castle, &u, &l, &b);
+    currenthashcode(side, castle, &ku, &kl, b);
+    if (u == ku && l == kl) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "kept key " << std::hex << ku << "/" << kl << ", from scratch " << u << "/"
+                                         << l;
+}
+
+TEST(Keys, KeptPieceKeyEqualsTheKeyFromScratchAfterEveryMakeAndUndo)
+{
+    // Castling both ways, en passant, promotions by both sides (each piece letter tried), captures of every
+    // kind, a capture of a rook on its corner.
+    const char* starts[] = {
+        StartFen,
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+    };
+    const char whiteLetters[] = {'Q', 'R', 'B', 'N'}, blackLetters[] = {'q', 'r', 'b', 'n'};
+    std::mt19937 rng(2024);
+    int checked = 0;
+    for (const char* fen : starts) {
+        SCOPED_TRACE(fen);
+        for (int game = 0; game < 3; game++) {
+            ChessBoard b = BoardFromFen(fen);
+            ASSERT_TRUE(KeptKeyMatches(b, b.ToMove, b.Castling));
+            for (int ply = 0; ply < 80; ply++) {
+                const char side = b.ToMove;
+                MoveGen list;
+                const int n = list.GenerateAllMoves(side, &b, static_cast<char>(b.Castling));
+                std::vector<int> legal;
+                for (int i = 0; i < n; i++) {
+                    const bool promotes = list.Promote[i] != NoPromotion;
+                    for (int k = 0; k < (promotes ? 4 : 1); k++) {
+                        const char promo = promotes ? (side ? blackLetters[k] : whiteLetters[k]) : NoPromotion;
+                        const ChessBoard before = b;
+                        char mask;
+                        b.MakeMove(list.From[i], list.To[i], promo, &mask);
+                        const int castle = b.Castling & mask;
+                        ASSERT_TRUE(KeptKeyMatches(b, side ^ 1, castle)) << "after move " << i << " at ply " << ply;
+                        if (k == 0 && !b.InCheck(side ? b.BlackKing : b.WhiteKing, side)) legal.push_back(i);
+                        b.UndoMove(0);
+                        ASSERT_TRUE(KeptKeyMatches(b, side, b.Castling)) << "after undoing move " << i;
+                        ASSERT_EQ(b.PieceKeyUpper, before.PieceKeyUpper);
+                        ASSERT_EQ(b.PieceKeyLower, before.PieceKeyLower);
+                        checked++;
+                    }
+                }
+                if (legal.empty()) break;
+                const int i = legal[rng() % legal.size()];
+                char mask;
+                b.MakeMove(list.From[i], list.To[i], list.Promote[i], &mask);
+                b.Castling &= static_cast<uint8_t>(mask);
+                b.ToMove ^= 1;
+            }
+        }
+    }
+    EXPECT_GT(checked, 10000);
+}
+
+TEST(Keys, KeptPieceKeyFollowsEveryOtherBoardChange)
+{
+    ChessBoard b = BoardFromFen("4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1");
+    // A promotion code of each kind, and one that only removes the pawn.
+    for (char type : std::vector<char>{PromoteWhiteKnight, PromoteWhiteBishop, PromoteWhiteRook, PromoteWhiteQueen, 0}) {
+        ChessBoard c = b;
+        c.Promote(0, Sq("b7"), type);
+        EXPECT_TRUE(KeptKeyMatches(c, 0, 0)) << "promotion code " << int(type);
+    }
+    for (char type : std::vector<char>{PromoteBlackKnight, PromoteBlackBishop, PromoteBlackRook, PromoteBlackQueen}) {
+        ChessBoard c = b;
+        c.Promote(1, Sq("g2"), type);
+        EXPECT_TRUE(KeptKeyMatches(c, 1, 0)) << "promotion code " << int(type);
+    }
+    ChessBoard dropped = b;
+    dropped.DropPawn(0, Sq("d4"));
+    dropped.DropPawn(1, Sq("d5"));
+    EXPECT_TRUE(KeptKeyMatches(dropped, 0, 0));
+    dropped.DropPawn(0, Sq("d4")); // a second drop takes it off again
+    EXPECT_TRUE(KeptKeyMatches(dropped, 0, 0));
+    ChessBoard cleared = b;
+    cleared.ClearField();
+    EXPECT_TRUE(KeptKeyMatches(cleared, 0, 0));
+    ChessBoard initial = b;
+    initial.InitRep();
+    EXPECT_TRUE(KeptKeyMatches(initial, 0, 15));
+}
+
+TEST(Keys, KeptPieceKeyStaysTheXorOverTheBoardsEvenOnAMoveOntoAKing)
+{
+    // Only a position with the side not to move in check offers this; the taken king stays on its board,
+    // and the key still covers exactly what the boards hold.
+    ChessBoard b = BoardFromFen("4k3/8/8/8/8/8/8/4RK2 b - - 0 1");
+    char mask;
+    b.MakeMove(Sq("e1"), Sq("e8"), NoPromotion, &mask);
+    EXPECT_TRUE(KeptKeyMatches(b, 1, 0));
+    b.UndoMove(0);
+    EXPECT_TRUE(KeptKeyMatches(b, 0, 0));
 }
 } // namespace
