@@ -91,15 +91,8 @@ inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
 // A pawn that has passed every enemy pawn ahead of it on its own and the adjacent files.
 bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 {
-    const int sq = Square(to), file = sq & 7, rank = sq >> 3;
-    uint64_t files = 0x0101010101010101ULL << file;
-    if (file > 0) files |= 0x0101010101010101ULL << (file - 1);
-    if (file < 7) files |= 0x0101010101010101ULL << (file + 1);
-    uint64_t ahead;
-    if (side == 0) ahead = rank == 7 ? 0 : ~0ULL << (8 * (rank + 1));
-    else ahead = rank == 0 ? 0 : ~0ULL >> (8 * (8 - rank));
-    const uint64_t enemyPawns = side == 0 ? b.BlackPawns : b.WhitePawns;
-    return (enemyPawns & files & ahead) == 0;
+    const uint64_t span = (side == 0 ? PE.WPassedSpan : PE.BPassedSpan)[Square(to)];
+    return ((side == 0 ? b.BlackPawns : b.WhitePawns) & span) == 0;
 }
 } // namespace
 

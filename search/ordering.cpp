@@ -66,13 +66,7 @@ inline uint64_t FileOf(uint64_t square)
 // on every rank beyond it in the pawn's direction.
 inline uint64_t StoppersAhead(uint64_t square, bool white)
 {
-    const int sq = Attacks::Square(square);
-    const int file = sq & 7, rank = sq >> 3;
-    uint64_t files = FileA << file;
-    if (file > 0) files |= FileA << (file - 1);
-    if (file < 7) files |= FileA << (file + 1);
-    const uint64_t ahead = white ? (rank < 7 ? ~0ULL << (8 * (rank + 1)) : 0) : (rank > 0 ? ~0ULL >> (8 * (8 - rank)) : 0);
-    return files & ahead;
+    return (white ? PE.WPassedSpan : PE.BPassedSpan)[Attacks::Square(square)];
 }
 
 // What it costs, in the ordering's judgement, to capture with this piece on `to`; negative when the
