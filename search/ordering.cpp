@@ -57,10 +57,6 @@ inline Mover MoverOf(const ChessBoard& b, uint64_t from)
     return {white, PieceOn(b, from, white)};
 }
 
-inline uint64_t FileOf(uint64_t square)
-{
-    return FileA << (Attacks::Square(square) & 7);
-}
 
 // The enemy pawns that could still stop a pawn standing on `square`: on its file and both neighbours,
 // on every rank beyond it in the pawn's direction.
@@ -78,7 +74,7 @@ int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t
     case Knight: return 10 - (m.White ? WKnightPost : BKnightPost)[Attacks::Square(to)];
     case Rook: {
         int32_t cost = 19;
-        if (!(FileOf(to) & (b.WhitePawns | b.BlackPawns))) cost -= OpenFileControl[Attacks::Square(to) & 7];
+        if (!(FileOf(Attacks::Square(to)) & (b.WhitePawns | b.BlackPawns))) cost -= OpenFileControl[Attacks::Square(to) & 7];
         if (to & (m.White ? Rank7 : Rank2)) cost -= Majorson7[1];
         return cost;
     }
