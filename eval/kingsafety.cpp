@@ -60,7 +60,14 @@ int PositionEvaluate::PawnFilePenalty(char side, uint64_t p)
 
 int PositionEvaluate::PawnShield(char side)
 {
-    if (side != 0 && side != 1) return 0;
+    if (side == 0) return ShieldOf<0>();
+    return side == 1 ? ShieldOf<1>() : 0;
+}
+
+template <int Side>
+int32_t PositionEvaluate::ShieldOf()
+{
+    constexpr char side = Side;
     const ChessBoard& b = *bb;
     const int file = (side == 0 ? WKingSq : BKingSq) & 7;
     const uint64_t pawns = side == 0 ? b.WhitePawns : b.BlackPawns;
@@ -103,8 +110,14 @@ constexpr uint64_t BlackQueenSideCorner = 0x0707ULL << 48; // a7-c7, a8-c8
 
 int PositionEvaluate::AttackCounts(char side)
 {
+    return side == 0 ? AttackCountsOf<0>() : AttackCountsOf<1>();
+}
+
+template <int Side>
+int32_t PositionEvaluate::AttackCountsOf()
+{
     const ChessBoard& b = *bb;
-    const bool white = side == 0;
+    constexpr bool white = Side == 0;
     const uint64_t zone = white ? WKingAtk : BKingAtk;
     const uint64_t ownKing = white ? b.WhiteKing : b.BlackKing;
     const int32_t* enemy = b.PieceCounts[white ? 1 : 0];
@@ -152,6 +165,18 @@ int PositionEvaluate::AttackCounts(char side)
     if ((white ? WQueenAtk : BQueenAtk) & zone) e += 500;
     return d - e;
 }
+
+template <int Side>
+int32_t PositionEvaluate::KingDanger(bool oppositeWings)
+{
+    // The shield first: it counts the open files by the king, which AttackCounts reads.
+    const int32_t shield = ShieldOf<Side>();
+    const int32_t storm = PawnStorm(1 - Side);
+    return shield + AttackCountsOf<Side>() + (oppositeWings ? storm : storm / 2);
+}
+
+template int32_t PositionEvaluate::KingDanger<0>(bool);
+template int32_t PositionEvaluate::KingDanger<1>(bool);
 
 int PositionEvaluate::KingEval(char)
 {

@@ -115,17 +115,9 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
     // King safety counts only against a side that can attack: a queen, or at least four pieces.
     const auto canAttack = [](int officers, int32_t queens) { return officers > 1 && (queens > 0 || officers >= 4); };
     const int wkFile = WKingSq & 7, bkFile = BKingSq & 7;
-    // A pawn storm counts in full only against a king castled on the other wing.
     const bool oppositeWings = (wkFile >= 5 && bkFile <= 3) || (wkFile <= 3 && bkFile >= 5);
-    const auto storm = [oppositeWings](int v) { return oppositeWings ? v : v / 2; };
-    // Each king's shield, the attackers near it and the enemy pawn storm; PawnShield counts the open files
-    // by the king, which AttackCounts reads.
-    const bool whiteAttacks = canAttack(WOfficerCount, w[CountQueens]);
-    const bool blackAttacks = canAttack(BOfficerCount, k[CountQueens]);
-    if (blackAttacks) MidgameScore -= PawnShield(0);
-    if (whiteAttacks) MidgameScore += PawnShield(1);
-    if (blackAttacks) MidgameScore -= AttackCounts(0) + storm(PawnStorm(1));
-    if (whiteAttacks) MidgameScore += AttackCounts(1) + storm(PawnStorm(0));
+    if (canAttack(BOfficerCount, k[CountQueens])) MidgameScore -= KingDanger<0>(oppositeWings);
+    if (canAttack(WOfficerCount, w[CountQueens])) MidgameScore += KingDanger<1>(oppositeWings);
 
     int32_t mgWhite, egWhite, mgBlack, egBlack;
     MajorsOnSeventh<0>(b, mgWhite, egWhite);

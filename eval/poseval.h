@@ -145,6 +145,11 @@ private:
     template <int Side> void KnightTerms();
     template <int Side> int32_t RookTerms();
     template <int Side> void QueenTerms();
+    // What the side's king suffers (Side 0 White), from its own view: its shield, the attackers near it
+    // and the enemy pawn storm, which counts in full only against a king castled on the other wing.
+    template <int Side> int32_t KingDanger(bool oppositeWings);
+    template <int Side> int32_t ShieldOf();
+    template <int Side> int32_t AttackCountsOf();
 };
 
 extern PositionEvaluate PE;
