@@ -104,20 +104,20 @@ bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 }
 } // namespace
 
-int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char nullAllowed,
+int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position, int depth, int ply, char nullAllowed,
                            char castling, char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags,
                            int maxPly, char last)
 {
     if (!MainStatus.BenchMode && !Abort && PollCountdown-- <= 0 && Poll()) return 0;
 
 #ifdef ORVEX_CHECK_POSITION
-    CheckPassedKeys(side, castling, upper, lower, board);
+    CheckPassedKeys(side, castling, upper, lower, position);
 #endif
     HistoryPush onPath(upper, lower);
 
     // Past the ply limit a node is a horizon node unless in check; the tables end at the last ply.
     if (((ply > maxPly || depth <= 0) && inCheck != InCheckNow) || ply >= MaxPly - 1) {
-        if (board.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(board.FiftyMoveCount, upper, lower) != 0)
+        if (position.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(position.FiftyMoveCount, upper, lower) != 0)
             return 0;
         int value = 0, hashMove = 0;
         const ProbeResult r = PositionCache.SearchTranspositionTables(upper, lower, depth, alpha, beta, &value, &hashMove);
@@ -125,7 +125,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
             LeafInteriorNodes++;
             return MateAdjust(value, ply);
         }
-        const int v = Quiesce(side, alpha, beta, board, depth, 0, ply + 1);
+        const int v = Quiesce(side, alpha, beta, position, depth, 0, ply + 1);
         if (v >= beta) PositionCache.InsertTranspositionTables(upper, lower, depth, 0, v, LowerBound);
         else if (v > alpha) PositionCache.InsertTranspositionTables(upper, lower, depth, 0, v, ExactBound);
         else PositionCache.InsertTranspositionTables(upper, lower, depth, 0, alpha, UpperBound);
@@ -133,8 +133,8 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
         return v;
     }
 
-    if (board.CheckDraw(side) != NotDrawn) return 0;
-    if (board.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(board.FiftyMoveCount, upper, lower) > 0) return 0;
+    if (position.CheckDraw(side) != NotDrawn) return 0;
+    if (position.FiftyMoveCount > 2 && MoveList.ThreeFoldRepDetection(position.FiftyMoveCount, upper, lower) > 0) return 0;
 
     int hashMove = 0;
     int value = 0;
@@ -157,26 +157,26 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
     // The buckets the node will probe next, asked for while the steps before them run: the table move's
     // child, then the null move's.
     if (hashMove && depth >= 2)
-        PrefetchAfterMove(board, side, castling, SqBit((hashMove >> 6) & 63), SqBit(hashMove & 63));
+        PrefetchAfterMove(position, side, castling, SqBit((hashMove >> 6) & 63), SqBit(hashMove & 63));
     uint64_t nullUpper = 0, nullLower = 0;
-    if (nonPV && nullAllowed && !inCheck) ChildKeys(side ^ 1, castling, board, &nullUpper, &nullLower);
-    const int32_t sideTotal = side == 0 ? board.WhitePieceCount : board.BlackPieceCount;
-    const int32_t sidePawns = board.PieceCounts[side == 0 ? 0 : 1][CountPawns];
+    if (nonPV && nullAllowed && !inCheck) ChildKeys(side ^ 1, castling, position, &nullUpper, &nullLower);
+    const int32_t sideTotal = side == 0 ? position.WhitePieceCount : position.BlackPieceCount;
+    const int32_t sidePawns = position.PieceCounts[side == 0 ? 0 : 1][CountPawns];
     if (nonPV && nullAllowed && !inCheck && depth <= 3 && beta >= -MateInHalfRange && beta <= MateInHalfRange &&
         sideTotal > sidePawns) {
-        const int e = PE.PosEval(side, alpha, beta, &board, castling) - RazorMargins[depth];
+        const int e = PE.PosEval(side, alpha, beta, &position, castling) - RazorMargins[depth];
         if (e >= beta) return e;
     }
 
     bool mateThreat = false;
     // The null-move child sits two plies down and must stay inside the tables.
     if (nonPV && nullAllowed && !inCheck && r != NoCutAvoidNull && ply + 2 <= MaxPly - 1) {
-        const int material = PE.SideMaterialValue(side, &board);
-        if (!(material <= 9300 && depth > 6) && PE.MaterialOnly(side, alpha, board) + 2000 >= beta) {
+        const int material = PE.SideMaterialValue(side, &position);
+        if (!(material <= 9300 && depth > 6) && PE.MaterialOnly(side, alpha, position) + 2000 >= beta) {
             int reduction = depth <= 5 ? 3 : 4;
-            if (material + PE.SideMaterialValue(side ^ 1, &board) > 33000) reduction++;
+            if (material + PE.SideMaterialValue(side ^ 1, &position) > 33000) reduction++;
             PVTable[ply + 2][0].Move = static_cast<int16_t>(ply + 2);
-            const int v = -Search(side ^ 1, -beta, -beta + 1, board, depth - reduction, ply + 2, 0, castling, NotInCheck,
+            const int v = -Search(side ^ 1, -beta, -beta + 1, position, depth - reduction, ply + 2, 0, castling, NotInCheck,
                                   nullUpper, nullLower, nodeType, moveFlags, maxPly, last);
             if (StopSearch && MainStatus.FD == 0) return 0;
             if (v >= beta) {
@@ -195,13 +195,16 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
     // Internal deepening: a shallower search of the same node finds a move to try first.
     if (beta - alpha > 1 && nonPV && depth > 3) {
-        Search(side, alpha, beta, board, depth - 3, ply, 0, castling, inCheck, upper, lower, nodeType, moveFlags,
+        Search(side, alpha, beta, position, depth - 3, ply, 0, castling, inCheck, upper, lower, nodeType, moveFlags,
                maxPly, last);
         if (StopSearch && MainStatus.FD == 0 && !MainStatus.Ponder) return 0;
         int ignored = 0;
         PositionCache.SearchTranspositionTables(upper, lower, depth, alpha, beta, &ignored, &hashMove);
     }
 
+    // Until here the node only reads the caller's record (the draw test and the children's rewrite its
+    // draw flags, which every evaluation rewrites first); its own moves need a record of its own.
+    ChessBoard board = position;
     MoveGen list;
     bool singleReply = false;
     int n;
@@ -344,16 +347,21 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard board, int
 
 // Quiescence: captures and promotions until the position is quiet
 
-int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char flag, int ply)
+int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard& position, int depth, char flag, int ply)
 {
     QuiesceNodes++;
     PollCountdown--;
-    if (board.CheckDraw(side) != NotDrawn) return 0;
+    // The draw test and the stand-pat evaluation read the caller's record (the draw test only rewrites its
+    // draw flags, which every evaluation rewrites first); a node that goes on to make moves copies it, as
+    // its own moves need their own undo.
+    if (position.CheckDraw(side) != NotDrawn) return 0;
 
-    const int standPat = PE.PosEval(side, alpha, beta, &board, flag);
+    const int standPat = PE.PosEval(side, alpha, beta, &position, flag);
     if (standPat >= beta) return standPat;
     int best = standPat;
     if (standPat > alpha) alpha = standPat;
+
+    ChessBoard board = position;
 
     MoveGen list;
     const int n = list.GenerateQuiesceMoves(side, &board);

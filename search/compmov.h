@@ -55,9 +55,12 @@ public:
                        char* promo, char castle);
     // `upper` and `lower` are the node's key, which the caller works out from the board's kept halves
     // (currenthashcode) and whose table bucket it has started loading.
-    int Search(char side, int alpha, int beta, ChessBoard board, int depth, int ply, char nullAllowed, char castling,
-               char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags, int maxPly, char last);
-    int Quiesce(char side, int alpha, int beta, ChessBoard board, int depth, char flag, int ply);
+    // The node search of `position`, which it reads and copies only when it makes moves.
+    int Search(char side, int alpha, int beta, ChessBoard& position, int depth, int ply, char nullAllowed,
+               char castling, char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags, int maxPly,
+               char last);
+    // Quiescence of `position`, which it reads and copies only when it makes moves.
+    int Quiesce(char side, int alpha, int beta, ChessBoard& position, int depth, char flag, int ply);
 
     // Requests from the commands
     // Move now: the search ends with its best move so far.
