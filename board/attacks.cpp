@@ -2,6 +2,7 @@
 #include "board/board.h"
 
 #include "board/attacktables.h"
+#include "board/magics.h"
 
 namespace {
 using namespace BitMasks;
@@ -61,37 +62,63 @@ constexpr Attacks::Tables BuildTables()
             if (other == sq) continue;
             const int f = other & 7, r = other >> 3;
             const uint64_t bit = 1ULL << other;
-            if (r == rank) t.Lines[sq][Attacks::RankLine] |= bit;
-            else if (f == file) t.Lines[sq][Attacks::FileLine] |= bit;
-            else if (f - file == r - rank) t.Lines[sq][Attacks::DiagonalLine] |= bit;
-            else if (f - file == rank - r) t.Lines[sq][Attacks::AntiDiagonalLine] |= bit;
+            if (r == rank || f == file) t.Orthogonals[sq] |= bit;
+            else if (f - file == r - rank || f - file == rank - r) t.Diagonals[sq] |= bit;
         }
         t.Knight[sq] = KnightShifts(1ULL << sq);
         t.King[sq] = KingShifts(1ULL << sq);
-        const uint64_t* l = t.Lines[sq];
-        t.Diagonals[sq] = l[Attacks::DiagonalLine] | l[Attacks::AntiDiagonalLine];
-        t.Orthogonals[sq] = l[Attacks::RankLine] | l[Attacks::FileLine];
-    }
-    for (int file = 0; file < 8; file++) {
-        for (int inner = 0; inner < 64; inner++) {
-            const int occupied = inner << 1;
-            int reach = 0;
-            for (int f = file + 1; f < 8; f++) {
-                reach |= 1 << f;
-                if (occupied & (1 << f)) break;
-            }
-            for (int f = file - 1; f >= 0; f--) {
-                reach |= 1 << f;
-                if (occupied & (1 << f)) break;
-            }
-            t.RankReach[file][inner] = static_cast<uint8_t>(reach);
-        }
     }
     return t;
 }
+
+// Room for every square's sets: 2 to the number of its blocker squares each, summed over the board.
+constexpr int BishopSetCount = 5248, RookSetCount = 102400;
+uint64_t SliderSets[BishopSetCount + RookSetCount];
+
+// Every blocker pattern of every square, with the set the ray walk gives for it, put where its index
+// points. The multipliers guarantee that patterns sharing an index share the set.
+struct SliderTables {
+    SliderTables()
+    {
+        uint64_t* next = SliderSets;
+        const auto fill = [&next](Attacks::SliderIndex* index, const uint64_t* numbers, bool rook) {
+            for (int sq = 0; sq < 64; sq++) {
+                Attacks::SliderIndex& s = index[sq];
+                s.Mask = Attacks::BlockerMask(sq, rook);
+                s.Number = numbers[sq];
+                s.Shift = static_cast<uint32_t>(64 - SimpleBitCount(s.Mask));
+                s.Sets = next;
+                uint64_t blockers = 0;
+                do {
+                    next[(blockers * s.Number) >> s.Shift] =
+                        rook ? Attacks::WalkRook(1ULL << sq, blockers) : Attacks::WalkBishop(1ULL << sq, blockers);
+                    blockers = (blockers - s.Mask) & s.Mask;
+                } while (blockers);
+                next += size_t{1} << (64 - s.Shift);
+            }
+        };
+        fill(Attacks::BishopIndex, Magics::BishopNumbers, false);
+        fill(Attacks::RookIndex, Magics::RookNumbers, true);
+    }
+};
 } // namespace
 
 const Attacks::Tables Attacks::Table = BuildTables();
+Attacks::SliderIndex Attacks::BishopIndex[64];
+Attacks::SliderIndex Attacks::RookIndex[64];
+
+namespace {
+// Filled before every other object of the program is set up, since some may ask for attack sets.
+SliderTables FilledSliderTables __attribute__((init_priority(101)));
+} // namespace
+
+uint64_t Attacks::BlockerMask(int square, bool rook)
+{
+    const uint64_t bit = 1ULL << square;
+    if (!rook) return Table.Diagonals[square] & ~(FileA | FileH | Rank1 | Rank8);
+    const uint64_t rank = Rank1 << (square & 56), file = FileA << (square & 7);
+    return ((rank & ~(FileA | FileH)) | (file & ~(Rank1 | Rank8))) & ~bit;
+}
 
 uint64_t Attacks::WalkBishop(uint64_t b, uint64_t occ)
 {

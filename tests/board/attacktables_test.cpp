@@ -55,6 +55,38 @@ TEST(AttackTables, SliderSetsEqualTheRayWalkOnRandomBoards)
     }
 }
 
+// Every blocker pattern of every square, and any occupancy beyond the blockers, gives the walked set;
+// the squares' tables follow one another without overlap.
+TEST(AttackTables, SliderTablesHoldTheWalkForEveryBlockerPattern)
+{
+    Random64 rng;
+    size_t sets = 0;
+    for (bool rook : {false, true}) {
+        const Attacks::SliderIndex* index = rook ? Attacks::RookIndex : Attacks::BishopIndex;
+        for (int sq = 0; sq < 64; sq++) {
+            const uint64_t mask = index[sq].Mask;
+            ASSERT_EQ(mask, Attacks::BlockerMask(sq, rook));
+            ASSERT_EQ(mask & SqBit(sq), 0u);
+            ASSERT_EQ(index[sq].Sets, Attacks::BishopIndex[0].Sets + sets) << sq;
+            sets += size_t{1} << SimpleBitCount(mask);
+            uint64_t blockers = 0;
+            do {
+                // Squares off the mask (the slider's own among them) never change the set.
+                const uint64_t occupied = blockers | (rng.Next() & ~mask);
+                const uint64_t walked = rook ? Attacks::WalkRook(SqBit(sq), blockers)
+                                             : Attacks::WalkBishop(SqBit(sq), blockers);
+                ASSERT_EQ(rook ? Attacks::Rook(sq, blockers) : Attacks::Bishop(sq, blockers), walked) << sq;
+                ASSERT_EQ(rook ? Attacks::Rook(sq, occupied) : Attacks::Bishop(sq, occupied), walked) << sq;
+                blockers = (blockers - mask) & mask;
+            } while (blockers);
+        }
+    }
+    EXPECT_EQ(sets, size_t{5248 + 102400});
+    EXPECT_EQ(SimpleBitCount(Attacks::BlockerMask(0, true)), 12);
+    EXPECT_EQ(SimpleBitCount(Attacks::BlockerMask(27, true)), 10);
+    EXPECT_EQ(SimpleBitCount(Attacks::BlockerMask(27, false)), 9);
+}
+
 TEST(AttackTables, KnightAndKingSetsAndOddArguments)
 {
     for (int sq = 0; sq < 64; sq++) {
