@@ -1,8 +1,23 @@
 #include "eval/pawnhash.h"
 
+#include <cstddef>
 #include <cstring>
 
-PawnHashEntry PawnHashArray[PawnHashEntries];
+#include <sys/mman.h>
+
+namespace {
+constexpr size_t LargePage = size_t{2} << 20;
+}
+
+// On large-page boundaries and advised as large pages, like the transposition table: a probe per
+// evaluation over 4 MiB otherwise misses the TLB as often as the cache.
+alignas(LargePage) PawnHashEntry PawnHashArray[PawnHashEntries];
+
+namespace {
+struct AdviseLargePages {
+    AdviseLargePages() { madvise(PawnHashArray, sizeof PawnHashArray / LargePage * LargePage, MADV_HUGEPAGE); }
+} Advised;
+} // namespace
 int64_t Phashattempts;
 int64_t Phashmisses;
 
