@@ -5,14 +5,21 @@
 #     node rates as each program reports them;
 #   - perft: "orvex -perft -fd 6" against stockfish's "go perft 6", wall-clock time of the whole run;
 # and prints each pair's ratio, then the median of each.
-# Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
+# Each orvex search run's system time is shown too: it is mostly the kernel handing out the table's
+# 192 MiB, page by page as the search first writes them. On a virtual machine that gives memory freed for
+# a few seconds back to its host, those pages must first be fetched back, and that costs 0.3-0.5 s per run
+# instead of about 0.03 s. -w (warm) runs a short throwaway benchmark right before each measured one, so
+# that the measured run gets memory in use a moment before: the engine's own speed, without the host's
+# cost. The default measures the runs as they come.
+# Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [-w] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pairs=3 cpu=2
-while getopts "n:c:" opt; do
+pairs=3 cpu=2 warm=0
+while getopts "n:c:w" opt; do
   case $opt in
     n) pairs=$OPTARG ;;
     c) cpu=$OPTARG ;;
+    w) warm=1 ;;
     *) exit 2 ;;
   esac
 done
@@ -20,12 +27,18 @@ shift $((OPTIND - 1))
 program=$(realpath "${1:-build/orvex}")
 stockfish=${STOCKFISH:-/usr/games/stockfish}
 [ -x "$stockfish" ] || { echo "no stockfish at $stockfish (apt-get install stockfish)" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "no /usr/bin/time (apt-get install time)" >&2; exit 1; }
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 pin=(taskset -c "$cpu")
 
-orvex_nps() { "${pin[@]}" "$program" -bench -fd "$1" | awk 'f { print $5; exit } /Total Nodes/ { f = 1 }'; }
+# Prints the node rate, and the run's system time in seconds after it.
+orvex_nps() {
+  [ "$warm" = 0 ] || "${pin[@]}" "$program" -bench -fd 9 >/dev/null
+  /usr/bin/time -f "%S" -o sys "${pin[@]}" "$program" -bench -fd "$1" >out
+  echo "$(awk 'f { print $5; exit } /Total Nodes/ { f = 1 }' out) $(cat sys)"
+}
 stockfish_nps() { echo "bench 16 1 11 default depth" | "${pin[@]}" "$stockfish" 2>&1 | awk '/Nodes\/second/ { print $3 }'; }
 seconds() {
   local start end
@@ -41,11 +54,11 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 : >r13; : >r11; : >rperft
 for i in $(seq 1 "$pairs"); do
-  o13=$(orvex_nps 13); s=$(stockfish_nps); o11=$(orvex_nps 11)
+  read -r o13 sys13 <<<"$(orvex_nps 13)"; s=$(stockfish_nps); read -r o11 sys11 <<<"$(orvex_nps 11)"
   op=$(orvex_perft); sp=$(stockfish_perft)
   r13=$(ratio "$o13" "$s"); r11=$(ratio "$o11" "$s"); rp=$(ratio "$op" "$sp")
-  echo "pair $i: search -fd 13 $o13 nps, -fd 11 $o11 nps, stockfish $s nps: x$r13 (-fd 13), x$r11 (-fd 11);" \
-       "perft 6 ${op} s, stockfish ${sp} s: x$rp the time"
+  echo "pair $i: search -fd 13 $o13 nps (system ${sys13} s), -fd 11 $o11 nps (system ${sys11} s)," \
+       "stockfish $s nps: x$r13 (-fd 13), x$r11 (-fd 11); perft 6 ${op} s, stockfish ${sp} s: x$rp the time"
   echo "$r13" >>r13; echo "$r11" >>r11; echo "$rp" >>rperft
 done
 echo "median: search x$(median <r13) stockfish's node rate at -fd 13, x$(median <r11) at -fd 11;" \
