@@ -9,8 +9,8 @@ namespace {
 constexpr size_t LargePage = size_t{2} << 20;
 }
 
-// On large-page boundaries and advised as large pages, like the transposition table: a probe per
-// evaluation over 4 MiB otherwise misses the TLB as often as the cache.
+// On large-page boundaries and advised as large pages, like the transposition table: an evaluation's
+// probe then rarely needs a page walk of its own.
 alignas(LargePage) PawnHashEntry PawnHashArray[PawnHashEntries];
 
 namespace {
