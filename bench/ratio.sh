@@ -6,8 +6,8 @@
 #   - perft: "orvex -perft -fd 6" against stockfish's "go perft 6", wall-clock time of the whole run;
 # and prints each pair's ratio, then the median of each.
 # Each orvex search run's system time is shown too: it is mostly the kernel handing out the table's
-# 192 MiB, page by page as the search first writes them. On a virtual machine that gives memory freed for
-# a few seconds back to its host, those pages must first be fetched back, and that costs 0.3-0.5 s per run
+# 128 MiB, page by page as the search first writes them. On a virtual machine that gives memory freed for
+# a few seconds back to its host, those pages must first be fetched back, and that costs 0.2-0.3 s per run
 # instead of about 0.03 s. -w (warm) runs a short throwaway benchmark right before each measured one, so
 # that the measured run gets memory in use a moment before: the engine's own speed, without the host's
 # cost. The default measures the runs as they come.

@@ -15,7 +15,7 @@ TranspositionTables PositionCache;
 
 namespace {
 constexpr size_t TableBytes = static_cast<size_t>(TTABLESIZE) * sizeof(TTBucket);
-static_assert(TableBytes == 201326880);
+static_assert(TableBytes == 134217920);
 
 
 
@@ -25,7 +25,7 @@ constexpr int8_t FreshSlot0 = 2;
 constexpr int8_t FreshSlot1 = 4;
 
 // Zeroed memory for the table, handed out page by page as it is first touched, so start-up stays fast.
-// Aligned to and advised as large pages: a probe per node over 192 MiB otherwise pays a TLB miss each.
+// Aligned to and advised as large pages: a probe per node over 128 MiB otherwise pays a TLB miss each.
 TTBucket* AllocateTable()
 {
     constexpr size_t LargePage = size_t{2} << 20;
@@ -70,19 +70,15 @@ void TranspositionTables::InsertTranspositionTables(uint64_t upper, uint64_t low
     if (value > MateInPlyRange) value += depth;
     else if (value < -MateInPlyRange) value -= depth;
 
-    TTEntry* slot = BucketAt(index).Slot;
-    const TTEntry entry{upper, lower, move, static_cast<uint8_t>(bound), 0, CurrentAge, value,
-                        static_cast<int8_t>(depth), CurrentGeneration};
-    const bool samePosition = slot[0].UpperHashCode == upper && slot[0].LowerHashCode == lower;
-    if (slot[0].Fresh <= 0 || (samePosition && slot[0].Depth <= depth)) {
-        slot[2] = slot[1];
-        slot[1] = slot[0];
-        slot[0] = entry;
-        slot[0].Fresh = FreshSlot0;
+    TTBucket& bucket = BucketAt(index);
+    const int8_t d = static_cast<int8_t>(depth);
+    if (bucket.Fresh(0) <= 0 || (bucket.Holds(0, upper, lower) && bucket.Depth(0) <= depth)) {
+        bucket.Copy(2, 1);
+        bucket.Copy(1, 0);
+        bucket.Put(0, upper, lower, move, static_cast<uint8_t>(bound), FreshSlot0, value, d);
     } else {
-        slot[2] = slot[1];
-        slot[1] = entry;
-        slot[1].Fresh = FreshSlot1;
+        bucket.Copy(2, 1);
+        bucket.Put(1, upper, lower, move, static_cast<uint8_t>(bound), FreshSlot1, value, d);
     }
 }
 
@@ -99,29 +95,31 @@ ProbeResult TranspositionTables::SearchTranspositionTables(uint64_t upper, uint6
     const int reduction = depth >= 6 ? 3 : 2;
     ProbeResult result = NoCut;
     int bestDepth = -1;
-    const TTEntry* slot = BucketAt(index).Slot;
+    const TTBucket& bucket = BucketAt(index);
     for (int i = 0; i < 3; i++) {
-        const TTEntry& e = slot[i];
-        if (e.UpperHashCode != upper || e.LowerHashCode != lower) continue;
+        if (!bucket.Holds(i, upper, lower)) continue;
+        const int slotDepth = bucket.Depth(i);
         // Slot 0's move is taken as it stands; a later slot's only when it comes from a deeper search.
-        if (i == 0 || e.Depth > bestDepth) {
-            *move = e.Move;
-            bestDepth = e.Depth;
+        if (i == 0 || slotDepth > bestDepth) {
+            *move = bucket.Move(i);
+            bestDepth = slotDepth;
         }
-        if (e.Fresh <= 0) continue;
-        if (e.BoundType == UpperBound && e.Value < beta && e.Depth >= depth - reduction) result = NoCutAvoidNull;
-        if (e.Depth < depth) continue;
-        if (e.BoundType == ExactBound) {
-            *value = e.Value;
+        if (bucket.Fresh(i) <= 0) continue;
+        const uint8_t bound = bucket.Bound(i);
+        const int stored = bucket.Value(i);
+        if (bound == UpperBound && stored < beta && slotDepth >= depth - reduction) result = NoCutAvoidNull;
+        if (slotDepth < depth) continue;
+        if (bound == ExactBound) {
+            *value = stored;
             Count(Hits);
             return Exact;
         }
-        if (e.BoundType == LowerBound && e.Value >= beta) {
+        if (bound == LowerBound && stored >= beta) {
             *value = beta;
             Count(Hits);
             return LowerCut;
         }
-        if (e.BoundType == UpperBound && e.Value <= alpha) {
+        if (bound == UpperBound && stored <= alpha) {
             *value = alpha;
             Count(Hits);
             return UpperCut;
@@ -146,7 +144,7 @@ void TranspositionTables::AgeTranspositionTables()
     // interface's turn would pay for paging in the whole table.
     if (++CurrentAge != 0) return;
     for (TTBucket* bucket = Table; bucket != Table + TTABLESIZE; ++bucket) {
-        for (TTEntry& entry : bucket->Slot) entry.Fresh = 0;
-        bucket->Slot[0].Age = 0;
+        for (int i = 0; i < 3; i++) bucket->ClearFresh(i);
+        bucket->Age = 0;
     }
 }

@@ -7,28 +7,68 @@ enum TTBound : uint8_t { UpperBound = 0, LowerBound = 1, ExactBound = 2 };
 // The index mask of IndexMasks that picks a bucket: 21 bits, so the last three buckets are never addressed.
 inline constexpr int BucketMaskIndex = 15;
 
-// One stored search result. Fresh is 0 for an aged or empty slot, 2 or 4 for one written since the
-// last ageing (written into slot 0 or slot 1).
+// One stored search result as the probe and the store see it. Fresh is 0 for an aged or empty slot, 2 or
+// 4 for one written since the last ageing (written into slot 0 or slot 1).
 struct TTEntry {
     uint64_t UpperHashCode;
     uint64_t LowerHashCode;
     int32_t Move;
     uint8_t BoundType; // a TTBound
     int8_t Fresh;
-    // Held in slot 0 of a bucket, in what would be padding: the ageing that the bucket's Fresh marks
-    // belong to. A bucket of an older ageing has its marks cleared when it is next used.
-    uint16_t Age;
     int32_t Value;
     int8_t Depth;
-    // Held in slot 0 too: the clear that the bucket's contents belong to. A bucket of an older clear
-    // reads as empty.
-    uint8_t Generation;
 };
-static_assert(sizeof(TTEntry) == 32);
 
-struct TTBucket {
-    TTEntry Slot[3];
+// Three results in one cache line. The low 21 bits of a slot's lower key are the bucket's own index, so
+// the slot keeps only the bits above them and packs its move, bound and fresh mark into the rest:
+//   Tag: bits 21-63 the lower key, 5-20 the move (16 bits, read back sign-extended), 3-4 the bound,
+//        0-2 the fresh mark;
+//   ValueDepth: the value times 256 plus the depth as a byte (values stay far inside 24 bits).
+// An empty slot reads as upper half 0 and lower half the bucket's index, a key no position has in practice.
+struct alignas(64) TTBucket {
+    uint64_t Upper[3];
+    uint64_t Tag[3];
+    int32_t ValueDepth[3];
+    // The ageing that the bucket's fresh marks belong to: a bucket of an older one has them cleared when
+    // it is next used.
+    uint16_t Age;
+    // The clear that the bucket's contents belong to: a bucket of an older clear reads as empty.
+    uint8_t Generation;
+
+    static constexpr int IndexBits = 21;
+    static constexpr uint64_t KeyBits = ~uint64_t{0} << IndexBits;
+
+    bool Holds(int i, uint64_t upper, uint64_t lower) const
+    {
+        return Upper[i] == upper && ((Tag[i] ^ lower) & KeyBits) == 0;
+    }
+    int8_t Fresh(int i) const { return static_cast<int8_t>(Tag[i] & 7); }
+    uint8_t Bound(int i) const { return static_cast<uint8_t>((Tag[i] >> 3) & 3); }
+    int32_t Move(int i) const { return static_cast<int16_t>(static_cast<uint16_t>(Tag[i] >> 5)); }
+    int32_t Value(int i) const { return ValueDepth[i] >> 8; }
+    int8_t Depth(int i) const { return static_cast<int8_t>(static_cast<uint8_t>(ValueDepth[i])); }
+    void ClearFresh(int i) { Tag[i] &= ~uint64_t{7}; }
+    void Put(int i, uint64_t upper, uint64_t lower, int16_t move, uint8_t bound, int8_t fresh, int32_t value,
+             int8_t depth)
+    {
+        Upper[i] = upper;
+        Tag[i] = (lower & KeyBits) | uint64_t{static_cast<uint16_t>(move)} << 5 | uint64_t{bound & 3u} << 3 |
+                 (static_cast<uint8_t>(fresh) & 7u);
+        ValueDepth[i] = static_cast<int32_t>(static_cast<uint32_t>(value) << 8 | static_cast<uint8_t>(depth));
+    }
+    void Copy(int to, int from)
+    {
+        Upper[to] = Upper[from];
+        Tag[to] = Tag[from];
+        ValueDepth[to] = ValueDepth[from];
+    }
+    // The slot unpacked; the bucket's index gives back the lower key's low bits.
+    TTEntry Entry(int i, uint32_t index) const
+    {
+        return {Upper[i], (Tag[i] & KeyBits) | index, Move(i), Bound(i), Fresh(i), Value(i), Depth(i)};
+    }
 };
+static_assert(sizeof(TTBucket) == 64);
 
 inline constexpr int32_t TTABLESIZE = 2097155;
 
@@ -53,27 +93,23 @@ public:
                                           int* move);
     void ClearTranspositionTables();
     void AgeTranspositionTables();
-    // Starts loading the bucket of a position whose probe comes a little later. A 96-byte bucket always
-    // spans two cache lines, so both its first and its last byte are asked for.
+    // Starts loading the bucket of a position whose probe comes a little later.
     void Prefetch(uint64_t lower) const
     {
-        const char* bucket = reinterpret_cast<const char*>(
-            &Table[static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[BucketMaskIndex])]);
-        __builtin_prefetch(bucket);
-        __builtin_prefetch(bucket + sizeof(TTBucket) - 1);
+        __builtin_prefetch(&Table[static_cast<uint32_t>(lower) & static_cast<uint32_t>(IndexMasks[BucketMaskIndex])]);
     }
 
     // The bucket at `index` as probes and stores see it, with any pending clear or ageing applied.
     TTBucket& BucketAt(uint32_t index)
     {
         TTBucket& b = Table[index];
-        if (b.Slot[0].Generation != CurrentGeneration) {
+        if (b.Generation != CurrentGeneration) {
             b = TTBucket{};
-            b.Slot[0].Generation = CurrentGeneration;
-            b.Slot[0].Age = CurrentAge;
-        } else if (b.Slot[0].Age != CurrentAge) {
-            for (TTEntry& e : b.Slot) e.Fresh = 0;
-            b.Slot[0].Age = CurrentAge;
+            b.Generation = CurrentGeneration;
+            b.Age = CurrentAge;
+        } else if (b.Age != CurrentAge) {
+            for (int i = 0; i < 3; i++) b.ClearFresh(i);
+            b.Age = CurrentAge;
         }
         return b;
     }

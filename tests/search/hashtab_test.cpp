@@ -24,7 +24,7 @@ protected:
     }
 
     // As the next probe sees it: an ageing applies to a bucket when it is next used.
-    static const TTEntry& SlotOf(int i) { return PositionCache.BucketAt(Bucket).Slot[i]; }
+    static TTEntry SlotOf(int i) { return PositionCache.BucketAt(Bucket).Entry(i, Bucket); }
 
     struct Probe {
         ProbeResult result;
@@ -236,13 +236,58 @@ TEST_F(TranspositionTable, MateScoresAreStoredShiftedByDepth)
 TEST_F(TranspositionTable, StoredFieldsAndSignExtendedMove)
 {
     PositionCache.InsertTranspositionTables(KeyA, KeyALow, -2, static_cast<int16_t>(0x8001), 42, Lower);
-    const TTEntry& e = SlotOf(0);
+    const TTEntry e = SlotOf(0);
     EXPECT_EQ(e.UpperHashCode, KeyA);
     EXPECT_EQ(e.LowerHashCode, KeyALow);
     EXPECT_EQ(e.Move, -32767);
     EXPECT_EQ(e.BoundType, Lower);
     EXPECT_EQ(e.Value, 42);
     EXPECT_EQ(e.Depth, -2);
+}
+
+// A bucket packs its three results into one cache line: every field must come back as it went in, at
+// the ends of its range too, and a key differing from a stored one in any bit must not match it.
+TEST_F(TranspositionTable, PackedFieldsKeepTheirWholeRange)
+{
+    struct Case {
+        uint64_t upper, lower;
+        int depth;
+        int16_t move;
+        int value;
+        uint8_t bound;
+        int stored;
+    };
+    const Case cases[] = {
+        {~0ULL, ~0ULL << 21 | Bucket, 127, 32767, -110200, Upper, -110200 - 127},
+        {0x8000000000000001ULL, 1ULL << 63 | Bucket, -128, -32768, 110000, Lower, 110000 - 128},
+        {KeyC, KeyCLow, 0, -1, -110000 - 1, ExactBound, -110001},
+        {3, Bucket, 1, 4095, 200000, Upper, 200001},
+        {KeyA, KeyALow, -1, 0, -200000, Lower, -200000 + 1},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        SCOPED_TRACE(testing::Message() << std::hex << c.upper << " " << c.lower << std::dec << " depth " << c.depth);
+        PositionCache.InsertTranspositionTables(c.upper, c.lower, c.depth, c.move, c.value, static_cast<char>(c.bound));
+        const TTEntry e = SlotOf(0);
+        EXPECT_EQ(e.UpperHashCode, c.upper);
+        EXPECT_EQ(e.LowerHashCode, c.lower);
+        EXPECT_EQ(e.Depth, c.depth);
+        EXPECT_EQ(e.Move, c.move);
+        EXPECT_EQ(e.Value, c.stored);
+        EXPECT_EQ(e.BoundType, c.bound);
+        EXPECT_EQ(e.Fresh, 2);
+        int value = 0, move = 12345;
+        PositionCache.SearchTranspositionTables(c.upper, c.lower, 0, -300000, 300000, &value, &move);
+        EXPECT_EQ(move, c.move);
+        for (const int bit : {0, 31, 32, 63, 64 + 21, 64 + 40, 64 + 63}) {
+            const uint64_t upper = bit < 64 ? c.upper ^ (1ULL << bit) : c.upper;
+            const uint64_t lower = bit < 64 ? c.lower : c.lower ^ (1ULL << (bit - 64));
+            move = 12345;
+            EXPECT_EQ(PositionCache.SearchTranspositionTables(upper, lower, 0, -300000, 300000, &value, &move), NoCut)
+                << "key bit " << bit;
+            EXPECT_EQ(move, 12345) << "key bit " << bit;
+        }
+    }
 }
 
 TEST_F(TranspositionTable, ClearEmptiesEveryBucketAndKeepsCounters)
