@@ -65,7 +65,9 @@ public:
     // Ordering and picking: defined in search/ordering.cpp, since the values read the search's tables and
     // the evaluation's; GetMove, the plain reader, stays here.
     void AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hashMove, char mode);
-    void QuiesceAssignMoveOrderValues(int n);
+    // Returns how many of the moves are captures or promotions: each of those is valued above every other
+    // move, which is valued 0.
+    int QuiesceAssignMoveOrderValues(int n);
     // Brings the best of entries i..n-1 to i (a swap, the lowest index winning ties) and copies it out.
     void NextMove(int i, int n, uint64_t* from, uint64_t* to, char* promotion);
     // Copies entry i out as it stands.

@@ -351,9 +351,9 @@ int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard& position
 {
     QuiesceNodes++;
     PollCountdown--;
-    // The draw test and the stand-pat evaluation read the caller's record (the draw test only rewrites its
-    // draw flags, which every evaluation rewrites first); a node that goes on to make moves copies it, as
-    // its own moves need their own undo.
+    // The draw test, the stand-pat evaluation and the move generation read the caller's record (the draw
+    // test only rewrites its draw flags, which every evaluation rewrites first); a node that goes on to make
+    // moves copies it, as its own moves need their own undo.
     if (position.CheckDraw(side) != NotDrawn) return 0;
 
     const int standPat = PE.PosEval(side, alpha, beta, &position, flag);
@@ -361,18 +361,18 @@ int SearchRoutines::Quiesce(char side, int alpha, int beta, ChessBoard& position
     int best = standPat;
     if (standPat > alpha) alpha = standPat;
 
-    ChessBoard board = position;
-
     MoveGen list;
-    const int n = list.GenerateQuiesceMoves(side, &board);
-    list.QuiesceAssignMoveOrderValues(n);
+    const int n = list.GenerateQuiesceMoves(side, &position);
+    // Captures and promotions come first, so the first quiet move ends the list (an en passant capture
+    // included): only they are picked, and a node without any needs no record of its own.
+    const int active = list.QuiesceAssignMoveOrderValues(n);
+    if (active == 0) return best;
+    ChessBoard board = position;
     const uint64_t enemyKing = EnemyKing(board, side);
-    for (int i = 0; i < n; i++) {
+    for (int i = 0; i < active; i++) {
         uint64_t from, to;
         char promo;
         list.NextMove(i, n, &from, &to, &promo);
-        // Captures come first, so the first quiet move ends the list (an en passant capture included).
-        if ((board.AllPieces & to) == 0 && promo == NoPromotion) break;
         if (to & enemyKing) return beta;
         const int victim = ValueCapturedPiece(side, to, &board);
         const int attacker = ValueCapturedPiece(side ^ 1, from, &board);

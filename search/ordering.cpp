@@ -159,12 +159,15 @@ void MoveGen::AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hash
     }
 }
 
-void MoveGen::QuiesceAssignMoveOrderValues(int n)
+int MoveGen::QuiesceAssignMoveOrderValues(int n)
 {
     // Cost and weight of the capturing piece, by kind.
     static constexpr int32_t Cost[6] = {3, 12, 12, 19, 38, 38};
     static constexpr int32_t Weight[6] = {384, 1536, 1536, 2432, 4864, 4864};
+    // The cheapest capture, a pawn by a queen or king, still comes out above the quiet moves' 0.
+    static_assert(PawnValue - Cost[Queen] + QuiesceCaptureBase > 0 && QuiescePromotionValue > 0);
     const ChessBoard& b = *Board;
+    int active = 0;
     for (int i = 0; i < n; i++) {
         const uint64_t from = From[i], to = To[i];
         const Mover m = MoverOf(b, from);
@@ -172,11 +175,15 @@ void MoveGen::QuiesceAssignMoveOrderValues(int n)
             VictimValue[i] = Victim[VictimOn(b, to, m.White)];
             AttackerValue[i] = Weight[m.Kind];
             OrderValue[i] = VictimValue[i] - Cost[m.Kind] + QuiesceCaptureBase;
+            active++;
         } else {
             VictimValue[i] = 0;
-            OrderValue[i] = (m.Kind == Pawn && (to & (m.White ? Rank8 : Rank1))) ? QuiescePromotionValue : 0;
+            const bool promotion = m.Kind == Pawn && (to & (m.White ? Rank8 : Rank1));
+            OrderValue[i] = promotion ? QuiescePromotionValue : 0;
+            active += promotion;
         }
     }
+    return active;
 }
 
 void MoveGen::NextMove(int i, int n, uint64_t* from, uint64_t* to, char* promotion)
