@@ -7,6 +7,7 @@ using namespace BitMasks;
 int MoveGen::GenCheckEvasions(char side, ChessBoard* board)
 {
     Board = board;
+    RunCount = 0;
     const ChessBoard& b = *board;
     const bool white = side == 0;
     const uint64_t king = white ? b.WhiteKing : b.BlackKing;

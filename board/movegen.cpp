@@ -242,15 +242,34 @@ int MoveGen::GenerateMoves(char)
 
 int MoveGen::GenerateAllMoves(char side, ChessBoard* board, char rights)
 {
+    Board = board;
+    RunCount = 0;
     // The piece captures first, as GenCaptures lists them.
-    int n = GenCaptures(side, board);
+    int n = GenKnightCaptures(side, 0);
+    EndRun(n, RunKnight);
+    n = GenBishopCaptures(side, n);
+    EndRun(n, RunBishop);
+    n = GenRookCaptures(side, n);
+    EndRun(n, RunRook);
+    n = GenQueenCaptures(side, n);
+    EndRun(n, RunQueen);
+    n = GenKingCaptures(side, n);
+    EndRun(n, RunKing);
     n = GenKnights(side, n);
+    EndRun(n, RunKnight);
     n = GenBishops(side, n);
+    EndRun(n, RunBishop);
     n = GenRooks(side, n);
+    EndRun(n, RunRook);
     n = GenQueens(side, n);
+    EndRun(n, RunQueen);
     n = GenCastle(side, n, rights);
     n = GenKings(side, n);
+    EndRun(n, RunKing);
     n = GenPawns(side, n);
+    EndRun(n, RunPawn);
+    RunSide = side;
+    RunTotal = static_cast<int16_t>(n);
     NumMoves = n;
     return n;
 }
@@ -258,18 +277,28 @@ int MoveGen::GenerateAllMoves(char side, ChessBoard* board, char rights)
 int MoveGen::GenerateQuiesceMoves(char side, ChessBoard* board)
 {
     Board = board;
+    RunCount = 0;
     int n = GenQueenCaptures(side, 0);
+    EndRun(n, RunQueen);
     n = GenRookCaptures(side, n);
+    EndRun(n, RunRook);
     n = GenKnightCaptures(side, n);
+    EndRun(n, RunKnight);
     n = GenBishopCaptures(side, n);
+    EndRun(n, RunBishop);
     n = GenPawns(side, n);
+    EndRun(n, RunPawn);
     n = GenKingCaptures(side, n);
+    EndRun(n, RunKing);
+    RunSide = side;
+    RunTotal = static_cast<int16_t>(n);
     return n;
 }
 
 int MoveGen::GenCaptures(char side, ChessBoard* board)
 {
     Board = board;
+    RunCount = 0;
     int n = GenKnightCaptures(side, 0);
     n = GenBishopCaptures(side, n);
     n = GenRookCaptures(side, n);

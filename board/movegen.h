@@ -26,9 +26,21 @@ public:
     int32_t AttackerValue[MaxMoves];
     int32_t VictimValue[MaxMoves];
     int32_t NumMoves;
+    // The piece kind behind each run of the list, as the two whole-list generators of the search record
+    // it: the ordering reads the mover's kind from here rather than from the board. RunCount is 0 for
+    // any other list, and the runs only describe a list of RunTotal moves of the side RunSide.
+    enum RunKind : uint8_t { RunPawn, RunKnight, RunBishop, RunRook, RunQueen, RunKing };
+    struct Run {
+        int16_t End;
+        RunKind Kind;
+    };
+    Run Runs[12];
+    int8_t RunCount;
+    char RunSide;
+    int16_t RunTotal;
 
     // The arrays are deliberately left as they are: a list lives in every search frame.
-    MoveGen() : NumMoves(0) {}
+    MoveGen() : NumMoves(0), RunCount(0) {}
 
     // Whole lists
     int GenerateAllMoves(char side, ChessBoard* board, char rights);
@@ -88,6 +100,13 @@ public:
     int GenerateMoves(char side);
 
 private:
+    void EndRun(int index, RunKind kind)
+    {
+        // A run that adds nothing leaves no trace.
+        if (RunCount > 0 && Runs[RunCount - 1].End == index) return;
+        if (RunCount == 0 && index == 0) return;
+        Runs[RunCount++] = {static_cast<int16_t>(index), kind};
+    }
     int Add(int index, uint64_t from, uint64_t to, char promote)
     {
         // Unreachable for valid positions; it keeps a corrupt one from writing past the list.

@@ -93,6 +93,22 @@ int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t
     }
 }
 
+// Calls f(i, mover) for each of the n moves: the mover's kind comes from the generator's runs where they
+// describe the list, from the board otherwise.
+template <class F> inline void ForEachMoverOf(const MoveGen& list, int n, F&& f)
+{
+    if (list.RunCount > 0 && list.RunTotal == n) {
+        const bool white = list.RunSide == 0;
+        int i = 0;
+        for (int r = 0; r < list.RunCount; r++) {
+            const Mover m{white, static_cast<Piece>(list.Runs[r].Kind)};
+            for (const int end = list.Runs[r].End; i < end; i++) f(i, m);
+        }
+        return;
+    }
+    for (int i = 0; i < n; i++) f(i, MoverOf(*list.Board, list.From[i]));
+}
+
 inline Piece VictimOn(const ChessBoard& b, uint64_t to, bool moverWhite)
 {
     return PieceOn(b, to, !moverWhite);
@@ -121,42 +137,42 @@ void MoveGen::AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hash
     const KillerPair killers = tables ? Search.Killers[ply] : KillerPair{0, 0};
     bool pvTaken = mode == 3 || !tables, hashTaken = hashMove == 0, killer0Taken = !tables, killer1Taken = !tables;
 
-    for (int i = 0; i < n; i++) {
+    const auto value = [&](int i, Mover m) {
         const uint64_t from = From[i], to = To[i];
         const int p = PackMove(from, to);
         if (!pvTaken && p == pv.Move && Promote[i] == pv.Promote) {
             OrderValue[i] = PVMoveValue;
             pvTaken = true;
-            continue;
+            return;
         }
         if (!hashTaken && p == hashMove) {
             OrderValue[i] = HashMoveValue;
             hashTaken = true;
-            continue;
+            return;
         }
         if (!killer0Taken && p == killers.Killer0) {
             OrderValue[i] = Killer0Value;
             killer0Taken = true;
-            continue;
+            return;
         }
         if (!killer1Taken && p == killers.Killer1) {
             OrderValue[i] = Killer1Value;
             killer1Taken = true;
-            continue;
+            return;
         }
-        const Mover m = MoverOf(b, from);
-        int32_t value;
+        int32_t v;
         if (to & EnemyPieces(b, m.White)) {
-            value = CaptureBase + Victim[VictimOn(b, to, m.White)] - CaptureCost(b, m, from, to);
+            v = CaptureBase + Victim[VictimOn(b, to, m.White)] - CaptureCost(b, m, from, to);
         } else {
             const char queen = m.White ? 'Q' : 'q';
-            if (Promote[i] == queen) value = QueenPromotionValue;
-            else if (Promote[i] == NoPromotion) value = Search.History[m.White ? 0 : 1][p] >> 7;
-            else value = OtherPromotionValue;
+            if (Promote[i] == queen) v = QueenPromotionValue;
+            else if (Promote[i] == NoPromotion) v = Search.History[m.White ? 0 : 1][p] >> 7;
+            else v = OtherPromotionValue;
         }
-        if ((m.Kind == Rook || m.Kind == Queen) && (to & cross)) value += CrossBonus;
-        OrderValue[i] = value;
-    }
+        if ((m.Kind == Rook || m.Kind == Queen) && (to & cross)) v += CrossBonus;
+        OrderValue[i] = v;
+    };
+    ForEachMoverOf(*this, n, value);
 }
 
 int MoveGen::QuiesceAssignMoveOrderValues(int n)
@@ -168,9 +184,8 @@ int MoveGen::QuiesceAssignMoveOrderValues(int n)
     static_assert(PawnValue - Cost[Queen] + QuiesceCaptureBase > 0 && QuiescePromotionValue > 0);
     const ChessBoard& b = *Board;
     int active = 0;
-    for (int i = 0; i < n; i++) {
-        const uint64_t from = From[i], to = To[i];
-        const Mover m = MoverOf(b, from);
+    ForEachMoverOf(*this, n, [&](int i, Mover m) {
+        const uint64_t to = To[i];
         if (to & EnemyPieces(b, m.White)) {
             VictimValue[i] = Victim[VictimOn(b, to, m.White)];
             AttackerValue[i] = Weight[m.Kind];
@@ -182,7 +197,7 @@ int MoveGen::QuiesceAssignMoveOrderValues(int n)
             OrderValue[i] = promotion ? QuiescePromotionValue : 0;
             active += promotion;
         }
-    }
+    });
     return active;
 }
 
@@ -195,6 +210,8 @@ void MoveGen::NextMove(int i, int n, uint64_t* from, uint64_t* to, char* promoti
         for (int j = i + 1; j < n; j++)
             if (OrderValue[j] > OrderValue[best]) best = j;
         if (best != i) {
+            // The runs describe the list as generated, no longer once it is reordered.
+            RunCount = 0;
             const uint64_t f = From[i], t = To[i];
             const char pr = Promote[i];
             const int32_t v = OrderValue[i];

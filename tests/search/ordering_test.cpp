@@ -237,3 +237,52 @@ TEST_F(Ordering, QuiescenceValuesCapturesAndPromotionPushes)
     }
 }
 } // namespace
+
+namespace {
+// The whole-list generators record which piece kind made each run of the list, and the ordering reads
+// the mover from there: the values must be the ones the board itself gives, and the quiescence count of
+// captures and promotions must be right.
+TEST_F(Ordering, MoverKindsFromTheGeneratorGiveTheBoardsValues)
+{
+    const char* fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq - 0 1",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+        "1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1",
+        "r1bq2r1/1pppkppp/1b3n2/pP1PP3/2n5/2P5/P3QPPP/RNB1K2R w KQ a6 0 1",
+        "4k3/1P6/8/8/8/8/6p1/4K2R b K - 0 1",
+        "8/8/8/3k4/8/8/8/3K4 w - - 0 1",
+    };
+    Search.Killers[2].Killer0 = static_cast<int16_t>(Packed("e1g1"));
+    Search.History[0][Packed("a2a3")] = 4000;
+    for (const char* fen : fens) {
+        SCOPED_TRACE(fen);
+        board = BoardFromFen(fen);
+        const uint64_t enemyKing = board.ToMove == 0 ? board.BlackKing : board.WhiteKing;
+        MoveGen fromBoard;
+        n = list.GenerateAllMoves(board.ToMove, &board, 15);
+        ASSERT_GT(list.RunCount, 0);
+        ASSERT_EQ(fromBoard.GenerateAllMoves(board.ToMove, &board, 15), n);
+        fromBoard.RunCount = 0;
+        list.AssignMoveOrderValues(n, 2, enemyKing, 0, 1);
+        fromBoard.AssignMoveOrderValues(n, 2, enemyKing, 0, 1);
+        for (int i = 0; i < n; i++) EXPECT_EQ(list.OrderValue[i], fromBoard.OrderValue[i]) << ListNames(list, n)[i];
+
+        n = list.GenerateQuiesceMoves(board.ToMove, &board);
+        ASSERT_EQ(fromBoard.GenerateQuiesceMoves(board.ToMove, &board), n);
+        fromBoard.RunCount = 0;
+        const int active = list.QuiesceAssignMoveOrderValues(n);
+        EXPECT_EQ(fromBoard.QuiesceAssignMoveOrderValues(n), active);
+        int positive = 0;
+        for (int i = 0; i < n; i++) {
+            EXPECT_EQ(list.OrderValue[i], fromBoard.OrderValue[i]) << ListNames(list, n)[i];
+            EXPECT_EQ(list.VictimValue[i], fromBoard.VictimValue[i]) << ListNames(list, n)[i];
+            if (list.VictimValue[i] > 0) {
+                EXPECT_EQ(list.AttackerValue[i], fromBoard.AttackerValue[i]) << ListNames(list, n)[i];
+            }
+            positive += list.OrderValue[i] > 0;
+        }
+        EXPECT_EQ(active, positive);
+    }
+}
+} // namespace
