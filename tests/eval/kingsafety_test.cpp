@@ -52,6 +52,7 @@ const ShieldCase Shields[] = {
     {"a1: c-file stands in for the left neighbour", "k7/8/8/8/8/8/PP6/K7 w - - 0 1", 0, 350, 1},
     {"black g5: 2 x 2 x 35", "6k1/5p1p/8/6p1/8/8/8/6K1 w - - 0 1", 1, 140, 0},
     {"black g4: 2 x 3 x 35, and open", "6k1/5p1p/8/8/6p1/8/8/6K1 w - - 0 1", 1, 210, 1},
+    {"black g6 and g4: the g6 pawn counts", "6k1/5p1p/6p1/8/6p1/8/8/6K1 w - - 0 1", 1, 70, 0},
     {"black bishop in front of g8", "6k1/5pbp/8/8/8/8/8/6K1 w - - 0 1", 1, 350, 1},
     {"black, three empty files", "6k1/8/8/8/8/8/PPPPPPPP/6K1 w - - 0 1", 1, 1400, 3},
 };
