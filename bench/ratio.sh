@@ -5,21 +5,18 @@
 #     node rates as each program reports them;
 #   - perft: "orvex -perft -fd 6" against stockfish's "go perft 6", wall-clock time of the whole run;
 # and prints each pair's ratio, then the median of each.
-# Each orvex search run's system time is shown too: it is mostly the kernel handing out the table's
-# 128 MiB, page by page as the search first writes them. On a virtual machine that gives memory freed for
-# a few seconds back to its host, those pages must first be fetched back, and that costs 0.2-0.3 s per run
-# instead of about 0.03 s. -w (warm) runs a short throwaway benchmark right before each measured one, so
-# that the measured run gets memory in use a moment before: the engine's own speed, without the host's
-# cost. The default measures the runs as they come.
-# Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [-w] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
+# Each orvex search run's system time is shown too: it is mostly the kernel paging in the table's 128 MiB,
+# which the benchmark has done before its clock starts. On a virtual machine that gives memory freed for a
+# few seconds back to its host, those pages must first be fetched back: 0.2-0.3 s a run instead of about
+# 0.02 s, outside the node rate.
+# Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pairs=3 cpu=2 warm=0
-while getopts "n:c:w" opt; do
+pairs=3 cpu=2
+while getopts "n:c:" opt; do
   case $opt in
     n) pairs=$OPTARG ;;
     c) cpu=$OPTARG ;;
-    w) warm=1 ;;
     *) exit 2 ;;
   esac
 done
@@ -35,7 +32,6 @@ pin=(taskset -c "$cpu")
 
 # Prints the node rate, and the run's system time in seconds after it.
 orvex_nps() {
-  [ "$warm" = 0 ] || "${pin[@]}" "$program" -bench -fd 9 >/dev/null
   /usr/bin/time -f "%S" -o sys "${pin[@]}" "$program" -bench -fd "$1" >out
   echo "$(awk 'f { print $5; exit } /Total Nodes/ { f = 1 }' out) $(cat sys)"
 }

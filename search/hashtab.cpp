@@ -137,6 +137,14 @@ void TranspositionTables::ClearTranspositionTables()
     if (++CurrentGeneration == 0) memset(static_cast<void*>(Table), 0, TableBytes);
 }
 
+void TranspositionTables::Populate()
+{
+    // A kernel without MADV_POPULATE_WRITE gets each page written with the value it holds.
+    if (madvise(static_cast<void*>(Table), TableBytes, MADV_POPULATE_WRITE) == 0) return;
+    volatile char* bytes = reinterpret_cast<volatile char*>(Table);
+    for (size_t i = 0; i < TableBytes; i += 4096) bytes[i] = bytes[i];
+}
+
 void TranspositionTables::AgeTranspositionTables()
 {
     // Only when the counter comes round again must every entry really lose its mark, since a bucket

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "search/hashtab.h"
 
@@ -310,6 +314,27 @@ TEST_F(TranspositionTable, ClearEmptiesEveryBucketAndKeepsCounters)
     EXPECT_EQ(move, -1);
     EXPECT_EQ(PositionCache.Hits, 1);
     EXPECT_EQ(PositionCache.Misses, 7);
+}
+
+// The benchmark has the whole table paged in before its clock starts: every page must then be resident,
+// and what the table holds must not change.
+TEST_F(TranspositionTable, PopulateKeepsTheContentsAndPagesInTheWholeTable)
+{
+    PositionCache.InsertTranspositionTables(KeyA, KeyALow, 6, 77, 123, ExactBound);
+    PositionCache.Populate();
+    EXPECT_EQ(ProbeA(6, -100, 100).result, Exact);
+    EXPECT_EQ(ProbeA(6, -100, 100).value, 123);
+    int value = 0, move = -1;
+    EXPECT_EQ(PositionCache.SearchTranspositionTables(KeyC, KeyCLow, 1, -100, 100, &value, &move), NoCut);
+    EXPECT_EQ(move, -1);
+
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t bytes = static_cast<size_t>(TTABLESIZE) * sizeof(TTBucket);
+    std::vector<unsigned char> resident((bytes + page - 1) / page);
+    ASSERT_EQ(mincore(static_cast<void*>(PositionCache.Table), bytes, resident.data()), 0);
+    size_t missing = 0;
+    for (const unsigned char r : resident) missing += (r & 1) == 0;
+    EXPECT_EQ(missing, 0u);
 }
 
 // Clears are counted in a byte: the table must read as empty across the count's wrap, too.
