@@ -100,12 +100,11 @@ public:
     int GenerateMoves(char side);
 
 private:
-    void EndRun(int index, RunKind kind)
+    // Closes the run of `kind` at `index` and returns the index; a run that adds nothing leaves no trace.
+    int EndRun(int index, RunKind kind)
     {
-        // A run that adds nothing leaves no trace.
-        if (RunCount > 0 && Runs[RunCount - 1].End == index) return;
-        if (RunCount == 0 && index == 0) return;
-        Runs[RunCount++] = {static_cast<int16_t>(index), kind};
+        if (index > (RunCount > 0 ? Runs[RunCount - 1].End : 0)) Runs[RunCount++] = {static_cast<int16_t>(index), kind};
+        return index;
     }
     int Add(int index, uint64_t from, uint64_t to, char promote)
     {
