@@ -139,8 +139,10 @@ void TranspositionTables::ClearTranspositionTables()
 
 void TranspositionTables::Populate()
 {
-    // A kernel without MADV_POPULATE_WRITE gets each page written with the value it holds.
+    // A kernel (or C library) without MADV_POPULATE_WRITE gets each page written with the value it holds.
+#ifdef MADV_POPULATE_WRITE
     if (madvise(static_cast<void*>(Table), TableBytes, MADV_POPULATE_WRITE) == 0) return;
+#endif
     volatile char* bytes = reinterpret_cast<volatile char*>(Table);
     for (size_t i = 0; i < TableBytes; i += 4096) bytes[i] = bytes[i];
 }

@@ -21,10 +21,10 @@ struct TTEntry {
 
 // Three results in one cache line. The low 21 bits of a slot's lower key are the bucket's own index, so
 // the slot keeps only the bits above them and packs its move, bound and fresh mark into the rest:
-//   Tag: bits 21-63 the lower key, 5-20 the move (16 bits, read back sign-extended), 3-4 the bound,
-//        0-2 the fresh mark;
+//   Tag: bits 21-63 the lower key, 5-20 the move (16 bits, read back sign-extended), 3-4 the bound plus
+//        1 (0 for a slot never written), 0-2 the fresh mark;
 //   ValueDepth: the value times 256 plus the depth as a byte (values stay far inside 24 bits).
-// An empty slot reads as upper half 0 and lower half the bucket's index, a key no position has in practice.
+// An empty slot holds the key (0, 0), as an all-zero slot would with the whole key stored.
 struct alignas(64) TTBucket {
     uint64_t Upper[3];
     uint64_t Tag[3];
@@ -38,21 +38,24 @@ struct alignas(64) TTBucket {
     static constexpr int IndexBits = 21;
     static constexpr uint64_t KeyBits = ~uint64_t{0} << IndexBits;
 
+    bool Written(int i) const { return (Tag[i] & (3u << 3)) != 0; }
     bool Holds(int i, uint64_t upper, uint64_t lower) const
     {
-        return Upper[i] == upper && ((Tag[i] ^ lower) & KeyBits) == 0;
+        return Upper[i] == upper && ((Tag[i] ^ lower) & KeyBits) == 0 && (Written(i) || lower == 0);
     }
     int8_t Fresh(int i) const { return static_cast<int8_t>(Tag[i] & 7); }
-    uint8_t Bound(int i) const { return static_cast<uint8_t>((Tag[i] >> 3) & 3); }
+    uint8_t Bound(int i) const { return Written(i) ? static_cast<uint8_t>(((Tag[i] >> 3) & 3) - 1) : 0; }
     int32_t Move(int i) const { return static_cast<int16_t>(static_cast<uint16_t>(Tag[i] >> 5)); }
     int32_t Value(int i) const { return ValueDepth[i] >> 8; }
     int8_t Depth(int i) const { return static_cast<int8_t>(static_cast<uint8_t>(ValueDepth[i])); }
     void ClearFresh(int i) { Tag[i] &= ~uint64_t{7}; }
+    // bound is a TTBound; any other value leaves a slot that reads as never written.
     void Put(int i, uint64_t upper, uint64_t lower, int16_t move, uint8_t bound, int8_t fresh, int32_t value,
              int8_t depth)
     {
         Upper[i] = upper;
-        Tag[i] = (lower & KeyBits) | uint64_t{static_cast<uint16_t>(move)} << 5 | uint64_t{bound & 3u} << 3 |
+        const uint64_t written = ((bound & 3u) + 1) & 3u;
+        Tag[i] = (lower & KeyBits) | uint64_t{static_cast<uint16_t>(move)} << 5 | written << 3 |
                  (static_cast<uint8_t>(fresh) & 7u);
         ValueDepth[i] = static_cast<int32_t>(static_cast<uint32_t>(value) << 8 | static_cast<uint8_t>(depth));
     }
@@ -65,7 +68,8 @@ struct alignas(64) TTBucket {
     // The slot unpacked; the bucket's index gives back the lower key's low bits.
     TTEntry Entry(int i, uint32_t index) const
     {
-        return {Upper[i], (Tag[i] & KeyBits) | index, Move(i), Bound(i), Fresh(i), Value(i), Depth(i)};
+        const uint64_t lower = Written(i) ? (Tag[i] & KeyBits) | index : 0;
+        return {Upper[i], lower, Move(i), Bound(i), Fresh(i), Value(i), Depth(i)};
     }
 };
 static_assert(sizeof(TTBucket) == 64);

@@ -294,6 +294,22 @@ TEST_F(TranspositionTable, PackedFieldsKeepTheirWholeRange)
     }
 }
 
+// An empty slot holds the key (0, 0) and nothing else, even though a slot keeps only the key bits above
+// its bucket's index: (0, its index) must not match it.
+TEST_F(TranspositionTable, AnEmptySlotMatchesOnlyTheAllZeroKey)
+{
+    int value = 0, move = 12345;
+    EXPECT_EQ(PositionCache.SearchTranspositionTables(0, Bucket, 0, -100, 100, &value, &move), NoCut);
+    EXPECT_EQ(move, 12345);
+    std::memset(static_cast<void*>(&PositionCache.Table[0]), 0, sizeof(TTBucket));
+    EXPECT_EQ(PositionCache.SearchTranspositionTables(0, 0, 0, -100, 100, &value, &move), NoCut);
+    EXPECT_EQ(move, 0);
+    const TTEntry e = SlotOf(2);
+    EXPECT_EQ(e.UpperHashCode, 0u);
+    EXPECT_EQ(e.LowerHashCode, 0u);
+    EXPECT_EQ(e.BoundType, 0);
+}
+
 TEST_F(TranspositionTable, ClearEmptiesEveryBucketAndKeepsCounters)
 {
     PositionCache.InsertTranspositionTables(KeyA, KeyALow, 9, 77, 0, ExactBound);
