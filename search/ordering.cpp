@@ -93,6 +93,15 @@ int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t
     }
 }
 
+// The runs' kinds are read as the ordering's piece kinds.
+constexpr bool SameKind(MoveGen::RunKind run, Piece piece)
+{
+    return static_cast<int>(run) == static_cast<int>(piece);
+}
+static_assert(SameKind(MoveGen::RunPawn, Pawn) && SameKind(MoveGen::RunKnight, Knight) &&
+              SameKind(MoveGen::RunBishop, Bishop) && SameKind(MoveGen::RunRook, Rook) &&
+              SameKind(MoveGen::RunQueen, Queen) && SameKind(MoveGen::RunKing, King));
+
 // Calls f(i, mover) for each of the n moves: the mover's kind comes from the generator's runs where they
 // describe the list, from the board otherwise.
 template <class F> inline void ForEachMoverOf(const MoveGen& list, int n, F&& f)
