@@ -2,7 +2,7 @@
 # Search speed: runs the program's benchmark ("-bench -fd DEPTH") a few times and prints the time, the
 # node count and the node rate of each run, then the median rate. The node count must be the same in
 # every run; at the depth of tests/e2e/bench_signature.txt it must also equal the signature. The time
-# includes five clears of the 200 MB transposition table, which weigh most at small depths.
+# covers the searches and the table's clears; the benchmark pages the table in before its clock starts.
 # Usage: bench/search.sh [-d DEPTH] [-n RUNS] [PROGRAM...]
 #        (defaults: depth 8, 5 runs, build/orvex; e.g. "qemu-i386 build32/orvex32")
 set -euo pipefail
