@@ -3,19 +3,15 @@
 #include <cstddef>
 #include <cstring>
 
-#include <sys/mman.h>
-
-namespace {
-constexpr size_t LargePage = size_t{2} << 20;
-}
+#include "platform/memory.h"
 
 // On large-page boundaries and advised as large pages, like the transposition table: an evaluation's
 // probe then rarely needs a page walk of its own.
-alignas(LargePage) PawnHashEntry PawnHashArray[PawnHashEntries];
+alignas(LargePageSize) PawnHashEntry PawnHashArray[PawnHashEntries];
 
 namespace {
-struct AdviseLargePages {
-    AdviseLargePages() { madvise(PawnHashArray, sizeof PawnHashArray / LargePage * LargePage, MADV_HUGEPAGE); }
+struct LargePageAdvice {
+    LargePageAdvice() { AdviseLargePages(PawnHashArray, sizeof PawnHashArray); }
 } Advised;
 } // namespace
 int64_t Phashattempts;
@@ -24,4 +20,9 @@ int64_t Phashmisses;
 void ClearPawnHash()
 {
     std::memset(PawnHashArray, 0, sizeof PawnHashArray);
+}
+
+void PopulatePawnHash()
+{
+    PageIn(PawnHashArray, sizeof PawnHashArray);
 }

@@ -45,3 +45,5 @@ inline bool InPawnHash(uint32_t key, uint64_t pawns)
 
 // Empties every entry; the counters are left alone.
 void ClearPawnHash();
+// Makes every page of the table present, so that no search waits for the kernel to supply one.
+void PopulatePawnHash();

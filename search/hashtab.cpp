@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/mman.h>
-
 #include "board/matchlog.h"
+#include "platform/memory.h"
 #include "search/scores.h"
 
 TranspositionTables PositionCache;
@@ -17,24 +16,9 @@ namespace {
 constexpr size_t TableBytes = static_cast<size_t>(TTABLESIZE) * sizeof(TTBucket);
 static_assert(TableBytes == 134217920);
 
-
-
-
 // Fresh marks of an entry written since the last ageing, by the slot it was written into.
 constexpr int8_t FreshSlot0 = 2;
 constexpr int8_t FreshSlot1 = 4;
-
-// Zeroed memory for the table, handed out page by page as it is first touched, so start-up stays fast.
-// Aligned to and advised as large pages: a probe per node over 128 MiB otherwise pays a TLB miss each.
-TTBucket* AllocateTable()
-{
-    constexpr size_t LargePage = size_t{2} << 20;
-    void* p = mmap(nullptr, TableBytes + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return nullptr;
-    const uintptr_t aligned = (reinterpret_cast<uintptr_t>(p) + LargePage - 1) & ~(uintptr_t{LargePage} - 1);
-    madvise(reinterpret_cast<void*>(aligned), TableBytes, MADV_HUGEPAGE);
-    return reinterpret_cast<TTBucket*>(aligned);
-}
 
 // The counters only feed a report; wrapping keeps a very long session free of signed overflow.
 inline void Count(int32_t& counter)
@@ -45,7 +29,9 @@ inline void Count(int32_t& counter)
 
 TranspositionTables::TranspositionTables() : Hits(0), Misses(0)
 {
-    Table = AllocateTable();
+    // Handed out page by page as it is first touched, so start-up stays fast; on large pages, since a probe
+    // per node over 128 MiB would otherwise pay a TLB miss each.
+    Table = static_cast<TTBucket*>(AllocateLargePages(TableBytes));
     if (!Table) {
         printf("ERROR: cannot allocate the transposition table (%zu bytes)\n", TableBytes);
         fflush(stdout);
@@ -139,12 +125,7 @@ void TranspositionTables::ClearTranspositionTables()
 
 void TranspositionTables::Populate()
 {
-    // A kernel (or C library) without MADV_POPULATE_WRITE gets each page written with the value it holds.
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(static_cast<void*>(Table), TableBytes, MADV_POPULATE_WRITE) == 0) return;
-#endif
-    volatile char* bytes = reinterpret_cast<volatile char*>(Table);
-    for (size_t i = 0; i < TableBytes; i += 4096) bytes[i] = bytes[i];
+    PageIn(Table, TableBytes);
 }
 
 void TranspositionTables::AgeTranspositionTables()

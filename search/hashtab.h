@@ -97,8 +97,9 @@ public:
                                           int* move);
     void ClearTranspositionTables();
     void AgeTranspositionTables();
-    // Has the kernel back every page of the table now rather than at its first use, contents unchanged:
-    // for a measurement that should time the search, not the paging in of a table that was never touched.
+    // Has every page of the table present now rather than at its first use, contents unchanged: for a moment
+    // nobody times (before a benchmark's clock, before an interface's first search), so that no search pays
+    // for the paging in of a table that was never touched.
     void Populate();
     // Starts loading the bucket of a position whose probe comes a little later.
     void Prefetch(uint64_t lower) const
