@@ -136,6 +136,11 @@ public:
     // Attack and check tests: is the square attacked by the side other than `side`?
     bool IsAttacked(uint64_t square, char side) const;
     bool InCheck(uint64_t king, char side) const { return IsAttacked(king, side); }
+    // With `toMove` to move, could it take the other side's king? Such a position is never played from.
+    bool KingCanBeTaken(char toMove) const
+    {
+        return toMove == 0 ? InCheck(BlackKing, 1) : InCheck(WhiteKing, 0);
+    }
 
     // Draw tests: CheckDraw gives a DrawResult and rewrites DrawFlags.
     int CheckDraw(char);

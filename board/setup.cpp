@@ -145,8 +145,8 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
              !MaterialIsReachable(board.BlackPawns, board.BlackKnights, board.BlackBishops, board.BlackRooks,
                                   board.BlackQueens, board.BlackPieces))
         reason = "a side has more material than a game can produce";
-    else if (board.ToMove == 0 ? board.InCheck(board.BlackKing, 1) : board.InCheck(board.WhiteKing, 0))
-        reason = "the side not to move is in check";
+    else if (board.KingCanBeTaken(board.ToMove))
+        reason = SideNotToMoveInCheck;
     if (reason) return fail(reason);
 
     // A right whose king or rook has left its home square cannot be used.

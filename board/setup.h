@@ -9,6 +9,9 @@
 // result says which happened. Counts, clock and pawn key are left to the caller.
 bool SetupBoard(const char* text);
 
+// Why a position whose side to move could take the other king is refused.
+inline constexpr const char SideNotToMoveInCheck[] = "the side not to move is in check";
+
 // Checks a FEN text the way SetupBoard does, without touching MainBoard; on failure `why` (if given)
 // receives the reason.
 bool ParseFen(const char* text, ChessBoard& board, const char** why);

@@ -74,6 +74,18 @@ void ReadSetboard()
 }
 
 
+// Passing the turn must not leave the side to move able to take the other king: the position is then
+// refused as a set-up would refuse it.
+void SetSideToMove(char side)
+{
+    if (MainBoard.KingCanBeTaken(side)) {
+        printf("ERROR: invalid position: %s\n", SideNotToMoveInCheck);
+        Flush();
+        return;
+    }
+    MainBoard.ToMove = side;
+}
+
 // A move that arrives while the engine analyses: it is made, and the analysis starts again from there.
 int MoveDuringAnalysis(const char* word)
 {
@@ -134,12 +146,8 @@ int DoCommand(const char* word)
         if (!st.Analyze) st.UseBook = static_cast<uint8_t>((st.UseBook + 1) % 2);
         return CommandHandled;
     }
-    if (w == "black") {
-        MainBoard.ToMove = 1;
-        return CommandHandled;
-    }
-    if (w == "white") {
-        MainBoard.ToMove = 0;
+    if (w == "black" || w == "white") {
+        SetSideToMove(w == "black" ? 1 : 0);
         return CommandHandled;
     }
     if (w == "displayboard") {
