@@ -1,12 +1,14 @@
 // What the console, xboard and UCI share about the game: typed moves checked and played, analysis mode,
-// and the reset that starts a new game.
+// the reset that starts a new game, and the tables paged in before the first search.
 #include "protocol/gamestate.h"
 
 #include "board/hashcode.h"
 #include "board/movegen.h"
 #include "board/movhist.h"
+#include "eval/pawnhash.h"
 #include "protocol/gamerecord.h"
 #include "search/compmov.h"
+#include "search/hashtab.h"
 
 namespace {
 // The time settings that analysis mode replaces, given back when it ends.
@@ -118,3 +120,12 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& position, uint64_
     return false;
 }
 
+
+void PageInSearchTables()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    PositionCache.Populate();
+    PopulatePawnHash();
+}

@@ -29,3 +29,8 @@ void LeaveAnalysis();
 void ResetForNewGame(bool clearHistory = true);
 // Everything a new position resets besides the board: the key history and the game record.
 void StartNewPosition();
+
+// Memory
+// Has the transposition table and the pawn hash paged in, once a process: at a moment the interface does
+// not time, since a first search would otherwise wait for the kernel inside its clock.
+void PageInSearchTables();

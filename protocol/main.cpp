@@ -12,6 +12,7 @@
 #include "platform/input.h"
 #include "protocol/bench.h"
 #include "protocol/gameloop.h"
+#include "protocol/gamestate.h"
 #include "protocol/uciprotocol.h"
 #include "protocol/posfile.h"
 #include "protocol/startup.h"
@@ -234,6 +235,9 @@ int RunMatches(char** argv, const StartupState& state)
             exit(0);
         }
 
+        // Console and xboard games have no question an interface waits on before its first clock: the
+        // tables are paged in as the match starts, right after the start-up word. UCI does it at "isready".
+        if (MainStatus.UCIMode == 0) PageInSearchTables();
         if (MainStatus.xboard == 0 && MainStatus.UCIMode == 0) {
             printf("\nHello! I am Orvex\n");
             printf("MAXDEPTH = %d\n", MainBoard.MaxDepth);

@@ -337,6 +337,9 @@ int UCIProtocol::UCICore()
             else Identify();
         }
         if (text == "isready") {
+            // An interface waits for this answer before its first "go": the tables are paged in now, outside
+            // any clock. Never during a search, whose clock runs.
+            if (!nested) PageInSearchTables();
             Say("readyok");
             WriteLogFile("Sent readyok\n");
         }
