@@ -66,6 +66,21 @@ bool NumberAfter(const std::string& text, const char* key, int64_t* value)
 }
 
 
+// A word as it can be shown on one line: control bytes (a NUL among them) as \\xNN.
+std::string Printable(const std::string& word)
+{
+    std::string shown;
+    for (const char c : word) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            char code[8];
+            snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned char>(c));
+            shown += code;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
 } // namespace
 
 int UCIProtocol::UCIPrep(const char* text)
@@ -119,30 +134,32 @@ void UCIProtocol::Position()
     MainBoard.InitPieceCounts();
     // Positions of an earlier game must never count as repetitions of this one.
     MoveList.Init();
-    if (movesAt != std::string::npos) ProcessMoves(text.c_str() + movesAt + 5);
+    if (movesAt != std::string::npos) ProcessMoves(std::string_view(text).substr(movesAt + 5));
     genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
 }
 
-int UCIProtocol::ProcessMoves(const char* list)
+int UCIProtocol::ProcessMoves(std::string_view list)
 {
     MainBoard.FiftyMoveCount = 0;
     MoveList.Init();
     MainStatus.MoveNumber = 0;
     int count = 0;
-    const char* p = list;
-    for (;;) {
-        while (*p == ' ' || *p == '\t' || *p == '\r') p++;
-        const char* end = p;
-        while (*end && *end != ' ' && *end != '\t' && *end != '\r' && *end != '\n') end++;
-        const std::string token(p, end);
-        if (token.size() < 2 || token[0] < 'a' || token[0] > 'h' || token[1] < '0' || token[1] > '8') break;
-        if (!MakeMoves(token)) {
-            printf("ERROR: illegal move in the move list: %s\n", token.c_str());
+    constexpr std::string_view Blanks = " \t\r\n";
+    for (size_t at = list.find_first_not_of(Blanks); at != std::string_view::npos;
+         at = list.find_first_not_of(Blanks, at)) {
+        const size_t end = std::min(list.find_first_of(Blanks, at), list.size());
+        const std::string token(list.substr(at, end - at));
+        // A word that does not begin like a move ends the list; one that holds a NUL byte is reported, since
+        // the text after the NUL would otherwise vanish without a word.
+        const bool nul = token.find('\0') != std::string::npos;
+        if (!nul && (token.size() < 2 || token[0] < 'a' || token[0] > 'h' || token[1] < '0' || token[1] > '8')) break;
+        if (nul || !MakeMoves(token)) {
+            printf("ERROR: illegal move in the move list: %s\n", Printable(token).c_str());
             fflush(stdout);
             break;
         }
         count++;
-        p = end;
+        at = end;
     }
     return count;
 }
@@ -362,15 +379,16 @@ int UCIProtocol::UCICore()
             State = WAITING;
         }
         if (BeginsWith(CommandLine, "ponderhit")) {
-            st.Ponder = 0;
-            // A ponder search goes on as a timed one. Without a search the loop returns all the same and the
-            // match loop starts a new match; the state stays WAITING, so that the new match's loop reads
-            // lines again instead of returning at once.
-            if (State != WAITING) {
+            // A ponder search goes on as a timed one. With none running the word crossed a "bestmove" on its
+            // way: it changes nothing, and the interface's position stays for the next "go".
+            if (State == WAITING) {
+                WriteLogFile("Ignored with no search running: ponderhit\n");
+            } else {
+                st.Ponder = 0;
                 State = SEARCHING;
                 if (Search.Searching) Search.StartClock();
+                return UCIGoesOn;
             }
-            return UCIGoesOn;
         }
         if (BeginsWith(CommandLine, "stop") && State != WAITING) {
             // Any search ends at once and answers with the best move it has.

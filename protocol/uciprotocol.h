@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/flavour.h"
 
@@ -32,8 +33,8 @@ public:
     // Takes a command text and returns a UCIResult; "quit" ends the process.
     int UCIPrep(const char* text);
     int UCICore();
-    // Plays a move list on MainBoard; the number of moves made.
-    int ProcessMoves(const char* list);
+    // Plays a move list on MainBoard; the number of moves made. The list may hold any byte, a NUL too.
+    int ProcessMoves(std::string_view list);
     // Plays one move given as text; false when it is no legal move of the position.
     bool MakeMoves(const std::string& move);
 

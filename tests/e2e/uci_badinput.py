@@ -118,23 +118,45 @@ class NoiseTest(ucisession.UCITestCase):
         engine.read_until(r"readyok$", SHORT_WAIT)
         self.assert_reply(engine, position, self.go(engine, "go depth 3", SHORT_WAIT))
 
-    def test_ponderhit_at_rest_starts_a_new_match(self):
-        # With no search to turn into a timed one, ponderhit begins the next match: a banner in the log and,
-        # after the start-up word "uci", the identification again. The program then goes on as usual
-        # and does not spin (a spinning loop would fill the log).
+    def test_ponderhit_at_rest_changes_nothing(self):
+        # With no search to turn into a timed one, ponderhit is ignored: no new match, no identification
+        # again, and neither the position nor an option that a start-up word would reset changes. The next
+        # "go" searches what the last "position" set.
+        for word in ("uci", "ucinewgame"):
+            with self.subTest(start_up_word=word):
+                engine = self.start()
+                engine.send(word)
+                if word == "uci":
+                    engine.read_until(r"uciok$", SHORT_WAIT)
+                engine.send("setoption name Ponder value true")
+                position, _ = self.set_position(engine, "position fen 4k3/8/8/8/8/8/8/4K2R w K - 0 1")
+                engine.send("ponderhit")
+                self.assertEqual(self.sync(engine, SHORT_WAIT), [], engine.history())
+                reply = self.go(engine, "go depth 4", SHORT_WAIT)
+                self.assert_reply(engine, position, reply, ponder_option=True)
+                self.assertIsNotNone(reply.ponder, "the Ponder option was lost:\n" + engine.history())
+                engine.send("quit")
+                self.assertEqual(engine.wait_exit(EXIT_WAIT), 0)
+                log = self.match_log()
+                self.assertEqual(log.count("Next Match"), 1, log[-2000:])
+
+    def test_nul_byte_in_a_move_list(self):
+        # A NUL byte is part of no move: the list is played up to the word that holds it, which one "ERROR: "
+        # line reports, shown with the byte written out.
+        rows = [
+            ("position startpos moves e2e4\0 e7e5 g1f3", "position startpos", "e2e4\\x00"),
+            ("position startpos moves e2e4 e7e5\0g1f3", "position startpos moves e2e4", "e7e5\\x00g1f3"),
+            ("position startpos moves e2e4 \0 e7e5", "position startpos moves e2e4", "\\x00"),
+        ]
         engine, _ = self.start_uci()
-        self.sync(engine)
-        engine.send("ponderhit")
-        block = engine.read_until(r"uciok$", SHORT_WAIT)
-        self.assertTrue(any(line.startswith("id name Orvex") for line in block), engine.history())
-        self.assertEqual(self.sync(engine, SHORT_WAIT), [])
-        position, _ = self.set_position(engine, "position startpos")
-        self.assert_search_ends(engine, position, "go depth 2", timeout=SHORT_WAIT)
-        engine.send("quit")
-        self.assertEqual(engine.wait_exit(EXIT_WAIT), 0)
-        log = self.match_log()
-        self.assertEqual(log.count("Next Match"), 2, log[-2000:])
-        self.assertLess(len(log), 32768, log[-2000:])
+        for command, played, word in rows:
+            with self.subTest(command=command):
+                engine.send(command)
+                printed = self.sync(engine)
+                self.assertEqual(len(printed), 1, engine.history())
+                self.assertTrue(printed[0].startswith("ERROR: ") and printed[0].endswith(" " + word), engine.history())
+                position = ucisession.referee_position(played)[0]
+                self.assert_reply(engine, position, self.go(engine, "go depth 3"))
 
     def test_ponderhit_at_rest_in_uci_mode_from_the_command_line(self):
         # Started with -uci and another start-up word there is no identification to repeat; the program
