@@ -488,8 +488,12 @@ class Session {
     const e = this.start();
     const r = this.rng;
     this.ponderOption = false;
-    e.send(r.chance(0.1) ? noisy(r, ['uci']) : 'uci');
-    await e.until((l) => l === 'uciok', this.slack, 'uciok');
+    // A start-up word other than "uci" also chooses UCI; "ucinewgame" then starts the session without the
+    // identification.
+    const word = r.chance(0.1) ? 'ucinewgame' : r.chance(0.1) ? noisy(r, ['uci']) : 'uci';
+    e.send(word);
+    if (word === 'ucinewgame') await this.uciSync();
+    else await e.until((l) => l === 'uciok', this.slack, 'uciok');
     const steps = r.int(5, 40);
     for (let i = 0; i < steps; i++) {
       const what = r.weighted([[25, 'position'], [30, 'go'], [8, 'go-again'], [10, 'unbounded'], [5, 'ponder'],
@@ -707,7 +711,11 @@ class Session {
     const r = this.rng;
     this.e.send(r.pick(['stop', 'ponderhit', '', '  ', '\t', 'stop stop', 'ponderhit now']));
     const seen = await this.uciSync();
-    if (seen.some((l) => l.startsWith('bestmove') || l.startsWith('info'))) this.fault('stray-output', `at rest: ${seen.map(shown).join(' | ')}`);
+    // A ponderhit at rest starts nothing either: no identification again, and the position stays (the
+    // next search's move is checked in it).
+    if (seen.some((l) => l.startsWith('bestmove') || l.startsWith('info') || l.startsWith('id ') || l === 'uciok')) {
+      this.fault('stray-output', `at rest: ${seen.map(shown).join(' | ')}`);
+    }
   }
 
   async uci_option() {
@@ -1048,7 +1056,10 @@ class Session {
   async xb_absurd_time() {
     const r = this.rng;
     const n = r.pick(ABSURD);
-    this.e.send(r.pick([`time ${n}`, `st ${n}`, `level ${n} ${n} ${n}`, `level 40 ${n} 0`, 'time', 'level', `otim ${n}`]));
+    const line = r.pick([`time ${n}`, `st ${n}`, `level ${n} ${n} ${n}`, `level 40 ${n} 0`, 'time', 'level', `otim ${n}`]);
+    this.e.send(line);
+    // A fixed time per move, however absurd, outlasts a clock set later unless "st 0" drops it first.
+    if (line.startsWith('st ')) this.fixedTime = true;
     this.budget = null;
     this.quiet(await this.xbSync(), 'absurd time settings');
   }
@@ -1070,15 +1081,23 @@ class Session {
     this.quiet(await this.xbSync(), 'result');
   }
 
+  // "white" and "black": the side to move changes, unless the side then not to move is in check.
+  colour(side) {
+    const refused = side[0] !== this.c.turn() && this.c.inCheck();
+    if (!refused) {
+      const f = this.c.fen().split(' ');
+      f[1] = side[0];
+      f[3] = '-';
+      this.c = new Chess(f.join(' '), { skipValidation: true });
+    }
+    return refused ? 1 : 0;
+  }
+
   async xb_colour() {
-    if (this.c.inCheck()) return;
     const side = this.rng.pick(['white', 'black']);
     this.e.send(side);
-    const f = this.c.fen().split(' ');
-    f[1] = side[0];
-    f[3] = '-';
-    this.c = new Chess(f.join(' '), { skipValidation: true });
-    this.quiet(await this.xbSync(), side);
+    const errors = this.colour(side);
+    this.quiet(await this.xbSync(), side, { errors });
   }
 
   async xb_noise() {
@@ -1213,7 +1232,7 @@ class Session {
     const analyzeAt = r.chance(0.05) ? r.int(0, steps - 1) : -1;
     for (let i = 0; i < steps && !this.over; i++) {
       const what = r.weighted([[40, 'move'], [5, 'bad'], [5, 'go'], [3, 'force'], [2, 'new'], [3, 'setboard'], [3, 'edit'],
-                               [3, 'settings'], [2, 'sync'], [3, 'noise'], [analyzeAt === i ? 1000 : 0, 'analyze']]);
+                               [3, 'settings'], [2, 'sync'], [3, 'noise'], [1, 'colour'], [analyzeAt === i ? 1000 : 0, 'analyze']]);
       await this['con_' + what]();
     }
     if (this.over) {
@@ -1354,6 +1373,12 @@ class Session {
   }
 
   async con_sync() { await this.conSend('.', '.', '.'); }
+
+  async con_colour() {
+    const side = this.rng.pick(['white', 'black']);
+    const errors = this.colour(side);
+    await this.conSend(side, side, side, { errors });
+  }
 
   async con_noise() {
     const r = this.rng;
