@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include <sys/stat.h>
 
 #include "board/board.h"
 #include "board/hashcode.h"
@@ -12,6 +11,7 @@
 #include "board/movetext.h"
 #include "board/setup.h"
 #include "eval/poseval.h"
+#include "platform/files.h"
 #include "search/compmov.h"
 
 namespace {
@@ -28,8 +28,7 @@ void Fail(const char* path)
 // Opens a file for reading; a path that is no readable file (a directory, say) cannot be opened.
 FILE* OpenFile(const char* path)
 {
-    struct stat info;
-    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return nullptr;
+    if (IsDirectory(path)) return nullptr;
     return fopen(path, "r");
 }
 
@@ -46,8 +45,7 @@ Line ReadFileLine(FILE* file, std::string& line)
     line.clear();
     int c = fgetc(file);
     if (c == EOF) return Line::End;
-    struct stat info;
-    const bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    const bool regular = IsRegularFile(file);
     size_t dropped = 0;
     for (; c != EOF && c != '\n'; c = fgetc(file)) {
         if (line.size() < MaxLine) line += static_cast<char>(c);

@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include <unistd.h>
-
+#include "platform/clock.h"
 #include "platform/input.h"
 
 namespace {
@@ -80,7 +79,7 @@ void SearchRoutines::WaitForInput()
     // Until a command ends the search, or the opponent plays the move pondered on; a question such as
     // "isready" is answered and the wait goes on.
     for (;;) {
-        while (!InputDetected()) usleep(1000);
+        while (!InputDetected()) SleepMilliseconds(1);
         const bool pondering = MainStatus.Ponder;
         const std::string word = ReadCommandWord();
         const SearchInput result = Dispatch(word);
