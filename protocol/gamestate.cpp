@@ -120,7 +120,6 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& position, uint64_
     return false;
 }
 
-
 void PageInSearchTables()
 {
     static bool done = false;

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-
 #include "board/board.h"
 #include "board/hashcode.h"
 #include "board/movegen.h"

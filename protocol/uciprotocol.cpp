@@ -66,7 +66,7 @@ bool NumberAfter(const std::string& text, const char* key, int64_t* value)
 }
 
 
-// A word as it can be shown on one line: control bytes (a NUL among them) as \\xNN.
+// A word as it can be shown on one line: control bytes (a NUL among them) as \xNN.
 std::string Printable(const std::string& word)
 {
     std::string shown;
