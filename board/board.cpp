@@ -267,6 +267,13 @@ void ChessBoard::InitPieceCounts()
     BlackPieceCount = PieceCounts[1][0] + PieceCounts[1][1] + PieceCounts[1][2] + PieceCounts[1][3] + PieceCounts[1][4];
 }
 
+void ChessBoard::FinishSetUp()
+{
+    InitPieceCounts();
+    InitKeys();
+    genpawnhashcode(ToMove, *this, &PawnHashCode);
+}
+
 void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castleMask)
 {
 #ifdef ORVEX_CHECK_POSITION

@@ -89,6 +89,11 @@ public:
     void RecountOccupancy();
     // Recomputes the piece-square key halves from the boards.
     void InitKeys();
+    // Brings what the record keeps beside the piece boards into line with them after a set-up (a FEN, the
+    // edit mode, a test's own placement): the piece counts and totals, the piece-square key halves and the
+    // pawn key, so a well-formed board passes IsConsistent. The half-move clock stays: no set-up reads
+    // one, so each caller says where its count starts.
+    void FinishSetUp();
     // The castling rights that the king and rook placement allows: each right whose king and rook stand
     // on their home squares.
     uint8_t CastlingAllowed() const;

@@ -100,6 +100,6 @@ void QuickTest()
         MainBoard = saved;
     }
     printf("Bg2 Ba3 test\n");
-    if (SetupBoard("rnbqkbnr/pppppppp/8/8/1P6/8/P1PPPPPP/RNBQKBNR w - - 0 0")) MainBoard.InitPieceCounts();
+    if (SetupBoard("rnbqkbnr/pppppppp/8/8/1P6/8/P1PPPPPP/RNBQKBNR w - - 0 0")) MainBoard.FinishSetUp();
     TestMoves();
 }

@@ -6,7 +6,8 @@
 
 // Replaces MainBoard's pieces, side to move and castling rights by those of a FEN text. A text that
 // does not describe a playable position prints one "ERROR: " line and leaves MainBoard untouched; the
-// result says which happened. Counts, clock and pawn key are left to the caller.
+// result says which happened. The caller finishes the set-up with ChessBoard::FinishSetUp and sets the
+// half-move clock as its use wants it.
 bool SetupBoard(const char* text);
 
 // Why a position whose side to move could take the other king is refused.

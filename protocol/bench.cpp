@@ -41,8 +41,9 @@ void SearchPosition(int n, Method method, BenchCounts& counts)
     WriteLogFile(banner);
     MoveList.Init();
     SetupBoard(Positions[n - 1]);
-    // The set-up leaves the piece counts alone; the evaluation and the draw tests read them.
-    MainBoard.InitPieceCounts();
+    // The half-move clock runs on from the move the last position's search played: it sets how far back
+    // the repetition test looks, and the signature was taken with it so.
+    MainBoard.FinishSetUp();
     Search.ClearHistory();
     ChessBoard board = MainBoard;
     uint64_t from = 0, to = 0;

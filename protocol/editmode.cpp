@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "board/hashcode.h"
 #include "board/setup.h"
 #include "platform/input.h"
 #include "protocol/gamestate.h"
@@ -84,8 +83,7 @@ void SetupBoardFromEdit()
         return;
     }
     MainBoard = board;
-    MainBoard.InitPieceCounts();
+    MainBoard.FinishSetUp();
     MainBoard.FiftyMoveCount = 0;
-    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
     StartNewPosition();
 }

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "board/hashcode.h"
 #include "board/matchlog.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
@@ -67,9 +66,8 @@ void ReadSetboard()
     const std::string fen = FenFields(line);
     WriteLogFile(fen.c_str());
     if (!SetupBoard(fen.c_str())) return;
-    MainBoard.InitPieceCounts();
+    MainBoard.FinishSetUp();
     MainBoard.FiftyMoveCount = 0;
-    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
     StartNewPosition();
 }
 

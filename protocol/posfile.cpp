@@ -5,7 +5,6 @@
 #include <string>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/setup.h"
@@ -84,7 +83,7 @@ void LoadPositionFile(const char* path)
         exit(1);
     }
     if (!SetupBoard(line.c_str())) exit(1);
-    MainBoard.InitPieceCounts();
+    MainBoard.FinishSetUp();
 }
 
 void ParseEPDSuite(const char* path)
@@ -110,9 +109,8 @@ void ParseEPDSuite(const char* path)
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         // Each position starts clean: only its own pieces, side and castling rights count.
         if (!SetupBoard(line.c_str())) continue;
-        MainBoard.InitPieceCounts();
+        MainBoard.FinishSetUp();
         MainBoard.FiftyMoveCount = 0;
-        genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
         if (st.Mimic == 0) MainBoard.DisplayBoard();
         if (st.DoTestSuite) {
             printf("%s\n", line.c_str());

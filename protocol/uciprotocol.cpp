@@ -131,11 +131,11 @@ void UCIProtocol::Position()
         WriteLogFile(fen.c_str());
         ToMove = MainBoard.ToMove;
     }
-    MainBoard.InitPieceCounts();
+    // The moves keep counts and keys current from here on.
+    MainBoard.FinishSetUp();
     // Positions of an earlier game must never count as repetitions of this one.
     MoveList.Init();
     if (movesAt != std::string::npos) ProcessMoves(std::string_view(text).substr(movesAt + 5));
-    genpawnhashcode(MainBoard.ToMove, MainBoard, &MainBoard.PawnHashCode);
 }
 
 int UCIProtocol::ProcessMoves(std::string_view list)

@@ -50,6 +50,33 @@ TEST(Consistency, SetUpPositionsAndEveryMoveAndUndoAreConsistent)
     }
 }
 
+// A set-up replaces the pieces only: FinishSetUp brings counts, totals and both keys in line with them,
+// whatever the record held before, and leaves the half-move clock alone.
+TEST(Consistency, FinishSetUpMakesASetUpBoardConsistent)
+{
+    InitEngineOnce();
+    const ChessBoard saved = MainBoard;
+    for (const char* fen : Fens) {
+        MainBoard.InitRep();
+        for (int side = 0; side < 2; side++)
+            for (int i = 0; i < SavedCountOffset; i++) MainBoard.PieceCounts[side][i] = 9;
+        MainBoard.WhitePieceCount = MainBoard.BlackPieceCount = 99;
+        MainBoard.PawnHashCode = 99;
+        MainBoard.PieceKeyUpper ^= 1;
+        MainBoard.PieceKeyLower ^= 1;
+        MainBoard.FiftyMoveCount = 17;
+        ASSERT_TRUE(SetupBoard(fen)) << fen;
+        MainBoard.FinishSetUp();
+        EXPECT_TRUE(MainBoard.IsConsistent()) << fen;
+        const int32_t* w = MainBoard.PieceCounts[0];
+        const int32_t* k = MainBoard.PieceCounts[1];
+        EXPECT_EQ(MainBoard.WhitePieceCount, w[0] + w[1] + w[2] + w[3] + w[4]) << fen;
+        EXPECT_EQ(MainBoard.BlackPieceCount, k[0] + k[1] + k[2] + k[3] + k[4]) << fen;
+        EXPECT_EQ(MainBoard.FiftyMoveCount, 17) << fen;
+    }
+    MainBoard = saved;
+}
+
 TEST(Consistency, EachBrokenFactIsCaught)
 {
     const ChessBoard good = BoardFromFen(Fens[1]);
