@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "board/setup.h"
 
 // A few hundred varied positions: random legal walks from the perft reference positions. Moves come from
@@ -115,8 +114,8 @@ inline bool RandomMove(ChessBoard& b, Random& rng)
     return false;
 }
 
-// Every start position and the positions of a walk of up to `plies` moves from it, each with counts, pawn
-// key and draw flags current.
+// Every start position and the positions of a walk of up to `plies` moves from it, each with counts, keys
+// and draw flags current.
 inline std::vector<ChessBoard> Positions(int plies = 14, uint32_t seed = 20240601u)
 {
     std::vector<ChessBoard> out;
@@ -124,9 +123,8 @@ inline std::vector<ChessBoard> Positions(int plies = 14, uint32_t seed = 2024060
     for (const char* fen : StartFens) {
         ChessBoard b{};
         if (!ParseFen(fen, b, nullptr)) continue;
-        b.InitPieceCounts();
+        b.FinishSetUp();
         b.FiftyMoveCount = 0;
-        genpawnhashcode(0, b, &b.PawnHashCode);
         for (int ply = 0;; ply++) {
             b.CheckDraw(0);
             out.push_back(b);

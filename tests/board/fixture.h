@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "board/setup.h"
 #include "protocol/startup.h"
 
@@ -21,7 +20,7 @@ inline void InitEngineOnce()
     EngineStartup();
 }
 
-// A board set up from FEN, with counts and keys current, as every caller of the set-up does.
+// A board set up from FEN and finished as every caller of the set-up finishes it, clock at 0.
 inline ChessBoard BoardFromFen(const std::string& fen)
 {
     InitEngineOnce();
@@ -31,10 +30,8 @@ inline ChessBoard BoardFromFen(const std::string& fen)
         MainBoard = saved;
         throw std::runtime_error("bad FEN in test: " + fen);
     }
-    MainBoard.InitPieceCounts();
+    MainBoard.FinishSetUp();
     MainBoard.FiftyMoveCount = 0;
-    genpawnhashcode(0, MainBoard, &MainBoard.PawnHashCode);
-    MainBoard.InitKeys();
     ChessBoard b = MainBoard;
     MainBoard = saved;
     return b;

@@ -3,18 +3,16 @@
 #include <string>
 
 #include "board/board.h"
-#include "board/hashcode.h"
 #include "eval/evalmasks.h"
 #include "eval/poseval.h"
 #include "tests/board/fixture.h"
 
 inline constexpr int FullAlpha = -110000, FullBeta = 110000;
 
-// Counts, pawn key and draw flags current, as every caller of the evaluation keeps them.
+// Counts, keys and draw flags current, as every caller of the evaluation keeps them.
 inline void MakeCurrent(ChessBoard& b)
 {
-    b.InitPieceCounts();
-    genpawnhashcode(0, b, &b.PawnHashCode);
+    b.FinishSetUp();
     b.CheckDraw(0);
 }
 
