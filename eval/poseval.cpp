@@ -45,22 +45,15 @@ int PositionEvaluate::PosEval(char side, int alpha, int beta, ChessBoard* board,
 {
     side = side != 0 ? 1 : 0;
     const auto view = [side](int32_t x) { return side == 0 ? x : -x; };
-    bb = board;
     const ChessBoard& b = *board;
     // The pawn entry is read after the attack masks; its line is usually not in cache.
     __builtin_prefetch(&PawnHashArray[b.PawnHashCode & PawnHashIndexMask]);
     const int32_t* w = b.PieceCounts[0];
     const int32_t* k = b.PieceCounts[1];
-    MidgameScore = EndgameScore = 0;
-    WKingSq = LowestSquare(b.WhiteKing);
-    BKingSq = LowestSquare(b.BlackKing);
-    WKingFile = b.WhiteKing ? FileOf(WKingSq) : 0;
-    BKingFile = b.BlackKing ? FileOf(BKingSq) : 0;
     const int32_t wMinors = w[CountKnights] + w[CountBishops], bMinors = k[CountKnights] + k[CountBishops];
     const int32_t md = QueenValue * (w[CountQueens] - k[CountQueens]) + RookValue * (w[CountRooks] - k[CountRooks]) +
                        MinorValue * (wMinors - bMinors);
-    WOfficerCount = static_cast<int8_t>(wMinors + w[CountRooks] + w[CountQueens]);
-    BOfficerCount = static_cast<int8_t>(bMinors + k[CountRooks] + k[CountQueens]);
+    Prepare(board);
 
     // Every term measures from the kings; a board without both (the edit mode can leave one) is scored by
     // its material alone, so no king square is ever invented.

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "eval/evalmasks.h"
 #include "eval/evaltables.h"
 #include "eval/pawnhash.h"
 
@@ -84,8 +85,16 @@ public:
     // Non-pawn material of one side.
     int SideMaterialValue(char side, ChessBoard* board);
 
-    // King safety
+    // The terms below read scratch that earlier steps leave, in the order PosEval takes them; a caller of
+    // a single term (a test) prepares it the same way. The two material functions above need nothing.
+    // First of all: bb, the king squares and files, the officer counts, and both accumulators at 0.
+    void Prepare(ChessBoard* board);
+    // After Prepare: the attack sets of every piece kind and SliderAtk, which the pawn, piece and
+    // attack-count terms read.
     void AttackMasks();
+
+    // King safety. KingEval, PawnShield and PawnStorm need only Prepare. AttackCounts of a side also reads
+    // the half-open files of PawnEval04 and the open-file count that PawnShield of that side leaves.
     int PawnShield(char side);
     int PawnFilePenalty(char side, uint64_t ownPawnsOnFile);
     int BitBoardRank(uint64_t oneBit);
@@ -93,24 +102,28 @@ public:
     int AttackCounts(char side);
     int KingEval(char side);
 
-    // Pieces
+    // Pieces: after PawnEval04, for its pawn control (rooks also its files and passer ranks); the sliders
+    // read their own sets in SliderAtk.
     int KnightEval(char side);
     int BishopEval(char side);
     int RookEval(char side);
     int QueenEval(char side);
 
-    // Pawns
+    // Pawns. PawnEval04 fills the files, the pawn control, the passers, the doubled counts and BackwardPawns
+    // that later terms read; RuleofSquare reads its passer ranks. DoesPawnPromote needs only the king squares.
     int PawnEval04(char side);
     bool DoesPawnPromote(char side, int rank, int promoSquare, char sideToMove);
     int RuleofSquare(char sideToMove);
     bool QueenAttacks(char side, int square, uint64_t targets);
 
-    // Material patterns
+    // Material patterns: DynamicPieceAdjustments reads the doubled counts of PawnEval04; Traps and
+    // PawnPhalanx read only the board through bb.
     int DynamicPieceAdjustments(int phase);
     int Traps(char side);
     int PawnPhalanx();
 
-    // Endgame recognisers; only DrawishEnding is consulted by PosEval
+    // Endgame recognisers; only DrawishEnding is consulted by PosEval. They read the officer counts and king
+    // squares; KPKB, KPKN and KBPKB the attack sets too.
     int DrawishEnding(char side);
     int TwoPieceEndings(char side);
     int ThreePieceEndings(char side);
@@ -153,5 +166,25 @@ private:
 };
 
 extern PositionEvaluate PE;
-// The position being evaluated; set by PosEval on every call.
+// The position being evaluated; set by Prepare, so by PosEval on every call.
 extern ChessBoard* bb;
+
+// Inline, since it opens every evaluation. The counts are read before anything is stored: the stores
+// could alias them, and the caller has just read the same counts.
+inline void PositionEvaluate::Prepare(ChessBoard* board)
+{
+    const ChessBoard& b = *board;
+    const int32_t* w = b.PieceCounts[0];
+    const int32_t* k = b.PieceCounts[1];
+    const int32_t wOfficers = w[CountKnights] + w[CountBishops] + w[CountRooks] + w[CountQueens];
+    const int32_t bOfficers = k[CountKnights] + k[CountBishops] + k[CountRooks] + k[CountQueens];
+    bb = board;
+    MidgameScore = EndgameScore = 0;
+    WKingSq = evalmask::LowestSquare(b.WhiteKing);
+    BKingSq = evalmask::LowestSquare(b.BlackKing);
+    // A board without a king (the edit mode can leave one) gets no king file made up for it.
+    WKingFile = b.WhiteKing ? evalmask::FileOf(WKingSq) : 0;
+    BKingFile = b.BlackKing ? evalmask::FileOf(BKingSq) : 0;
+    WOfficerCount = static_cast<int8_t>(wOfficers);
+    BOfficerCount = static_cast<int8_t>(bOfficers);
+}

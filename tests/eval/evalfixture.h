@@ -91,20 +91,11 @@ inline int Eval(ChessBoard& b, int side, int alpha = FullAlpha, int beta = FullB
     return PE.PosEval(static_cast<char>(side), alpha, beta, &b, 0);
 }
 
-// Leaves PE as the evaluation driver has it just before the pawn structure: kings, officer counts and
-// attack masks of `b`, with both accumulators zero.
+// Leaves PE as the evaluation has it just before the pawn structure: prepared for `b`, with its attack
+// masks.
 inline void PrimeBeforePawns(ChessBoard& b)
 {
-    bb = &b;
-    PE.WKingSq = evalmask::LowestSquare(b.WhiteKing);
-    PE.BKingSq = evalmask::LowestSquare(b.BlackKing);
-    PE.WKingFile = evalmask::FileOf(PE.WKingSq);
-    PE.BKingFile = evalmask::FileOf(PE.BKingSq);
-    const int32_t* w = b.PieceCounts[0];
-    const int32_t* k = b.PieceCounts[1];
-    PE.WOfficerCount = static_cast<int8_t>(w[CountQueens] + w[CountRooks] + w[CountBishops] + w[CountKnights]);
-    PE.BOfficerCount = static_cast<int8_t>(k[CountQueens] + k[CountRooks] + k[CountBishops] + k[CountKnights]);
-    PE.MidgameScore = PE.EndgameScore = 0;
+    PE.Prepare(&b);
     PE.AttackMasks();
 }
 
