@@ -8,6 +8,7 @@
 #include "board/board.h"
 #include "eval/poseval.h"
 #include "protocol/startup.h"
+#include "search/scores.h"
 #include "support/walkpositions.h"
 
 namespace {
@@ -36,8 +37,8 @@ void Run(benchmark::State& state, bool pawnMiss, int window)
     state.counters["positions"] = static_cast<double>(positions.size());
 }
 
-void BM_PosEval(benchmark::State& state) { Run(state, false, 110000); }
-void BM_PosEvalPawnHashMiss(benchmark::State& state) { Run(state, true, 110000); }
+void BM_PosEval(benchmark::State& state) { Run(state, false, FullWindow); }
+void BM_PosEvalPawnHashMiss(benchmark::State& state) { Run(state, true, FullWindow); }
 void BM_PosEvalNarrowWindow(benchmark::State& state) { Run(state, false, 50); }
 
 BENCHMARK(BM_PosEval);

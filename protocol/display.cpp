@@ -2,6 +2,7 @@
 
 #include "board/board.h"
 #include "eval/poseval.h"
+#include "search/scores.h"
 
 void ChessBoard::DisplayPiece(unsigned char square) const
 {
@@ -41,6 +42,6 @@ void ChessBoard::DisplayBoard()
     }
     printf("\n");
     printf("   A B C D E F G H\n");
-    if (MainStatus.PEV != 1) printf("\n PosEval from White view %d\n", PE.PosEval(0, -110000, 110000, this, 0));
+    if (MainStatus.PEV != 1) printf("\n PosEval from White view %d\n", PE.PosEval(0, -FullWindow, FullWindow, this, 0));
     fflush(stdout);
 }

@@ -126,7 +126,7 @@ void ParseEPDSuite(const char* path)
         }
         if (st.Mimic == STUDENT || st.PEV) {
             MainBoard.InitPieceCounts();
-            PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+            PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
         }
     }
     fclose(file);

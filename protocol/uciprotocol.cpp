@@ -244,12 +244,12 @@ void UCIProtocol::Go()
         fflush(stdout);
         st.Mimic = STUDENT;
         MainBoard.InitPieceCounts();
-        PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+        PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
     }
     if (Contains(text, "Mimic Oracle")) {
         st.Mimic = ORACLE;
         MainBoard.InitPieceCounts();
-        const int v = PE.PosEval(MainBoard.ToMove, -110000, 110000, &MainBoard, static_cast<char>(MainBoard.Castling));
+        const int v = PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
         printf("Mimic info Oracle %d\n", v);
         fflush(stdout);
     }

@@ -5,9 +5,10 @@
 #include "board/board.h"
 #include "eval/evalmasks.h"
 #include "eval/poseval.h"
+#include "search/scores.h"
 #include "tests/board/fixture.h"
 
-inline constexpr int FullAlpha = -110000, FullBeta = 110000;
+inline constexpr int FullAlpha = -FullWindow, FullBeta = FullWindow;
 
 // Counts, keys and draw flags current, as every caller of the evaluation keeps them.
 inline void MakeCurrent(ChessBoard& b)

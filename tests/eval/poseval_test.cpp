@@ -97,7 +97,7 @@ const LazyCase Lazy[] = {
     {"first exit, below alpha", "4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 0, 20000, 30000, 4440},
     // Trapped knight position: s = 10880 after the first blend, 9661 after the second.
     {"first exit, below alpha", "4k2N/5p1p/8/8/8/6P1/5PBP/2B3K1 w - - 0 1", 0, 17000, 20000, 10880},
-    {"first exit, above beta", "4k2N/5p1p/8/8/8/6P1/5PBP/2B3K1 w - - 0 1", 0, -110000, 4000, 10880},
+    {"first exit, above beta", "4k2N/5p1p/8/8/8/6P1/5PBP/2B3K1 w - - 0 1", 0, FullAlpha, 4000, 10880},
     {"first exit, Black's view", "4k2N/5p1p/8/8/8/6P1/5PBP/2B3K1 w - - 0 1", 1, -20000, -17000, -10880},
     // 10880 + 6000 >= 12000 goes on; 9661 + 2000 < 12000 stops.
     {"second exit", "4k2N/5p1p/8/8/8/6P1/5PBP/2B3K1 w - - 0 1", 0, 12000, 13000, 9661},
