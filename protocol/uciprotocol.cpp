@@ -255,7 +255,7 @@ void UCIProtocol::Go()
     }
     if (Contains(text, "infinite")) {
         st.Analyze = 1;
-        st.ST = 1209600000;
+        st.ST = UnlimitedMoveTime;
         st.Force = 0;
         State = INFINITE;
         st.NodesPerSecond = InfiniteNodesPerSecond;
