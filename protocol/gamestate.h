@@ -16,6 +16,9 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* 
 void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
 
 // Analysis mode
+// The node-rate estimate analysis starts from, by the command that switched it on.
+inline constexpr int32_t ConsoleAnalysisNodesPerSecond = 200001; // "analyze", console and xboard
+inline constexpr int32_t UciAnalysisNodesPerSecond = 200005;     // UCI_AnalyseMode
 // As "analyze" and UCI_AnalyseMode switch it on: thinking output, no time control.
 void EnterAnalysis(int32_t nodesPerSecond);
 // Ends analysis mode and its thinking output, and gives back the time settings it replaced.

@@ -137,7 +137,7 @@ int DoCommand(const char* word)
         return EndsSearch(CommandEndsTurn);
     }
     if (w == "analyze") {
-        EnterAnalysis(200001);
+        EnterAnalysis(ConsoleAnalysisNodesPerSecond);
         return CommandEndsTurn;
     }
     if (w == "bk") {

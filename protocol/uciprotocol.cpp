@@ -199,7 +199,7 @@ void UCIProtocol::SetOption()
     }
     if (Contains(text, "UCI_AnalyseMode")) {
         if (on) {
-            EnterAnalysis(200005);
+            EnterAnalysis(UciAnalysisNodesPerSecond);
         } else {
             LeaveAnalysis();
         }
