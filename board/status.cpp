@@ -47,7 +47,7 @@ void Status::initVars()
 
     HumanToMove = 1;
     PERFT = 0;
-    BenchMode = 0;
+    BenchMode = NoBench;
     SATrain = 0;
     Post = 0;
     if (UCIMode != 1) {

@@ -7,6 +7,19 @@
 inline constexpr uint8_t STUDENT = 1;
 inline constexpr uint8_t ORACLE = 2;
 
+// Status::BenchMode: the -bench option given. Any benchmark mode keeps the opening book and the input
+// poll out of the search, and start-up reads no first word.
+enum BenchModeCode : uint8_t {
+    NoBench = 0,
+    BenchPositions = 1, // -bench (and -satrain): Bench, the six positions
+    BenchTwice = 2,     // -bench2: Bench2, the fifth position twice
+    // -bench3 to -bench5 run no benchmark: the console game follows. Bench3, which no option starts, runs
+    // in the third mode.
+    BenchConversions = 3,
+    BenchIdle4 = 4,
+    BenchIdle5 = 5,
+};
+
 // The fixed time of an analysis, in milliseconds: two weeks, a time no analysis reaches.
 inline constexpr int32_t UnlimitedMoveTime = 1209600000;
 

@@ -67,11 +67,11 @@ struct Option {
 // In the order the arguments are tested against them.
 const Option Options[] = {
     {"-satrain", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.SATrain = 1; }},
-    {"-bench", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 1; }},
-    {"-bench2", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 2; }},
-    {"-bench3", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 3; }},
-    {"-bench4", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 4; }},
-    {"-bench5", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = 5; }},
+    {"-bench", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = BenchPositions; }},
+    {"-bench2", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = BenchTwice; }},
+    {"-bench3", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = BenchConversions; }},
+    {"-bench4", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = BenchIdle4; }},
+    {"-bench5", Match::Exact, false, [](StartupState&, const char*, int) { MainStatus.BenchMode = BenchIdle5; }},
     {"-fd", Match::Exact, true,
      [](StartupState&, const char* v, int) {
          // The search keeps its depth limit in a signed byte: a value beyond it would wrap to a depth
@@ -216,15 +216,15 @@ int RunMatches(char** argv, const StartupState& state)
             return 0;
         }
         if (MainStatus.SATrain == 1) {
-            MainStatus.BenchMode = 1;
+            MainStatus.BenchMode = BenchPositions;
             Bench();
             exit(0);
         }
-        if (MainStatus.BenchMode == 1) {
+        if (MainStatus.BenchMode == BenchPositions) {
             Bench();
             exit(0);
         }
-        if (MainStatus.BenchMode == 2) {
+        if (MainStatus.BenchMode == BenchTwice) {
             // Its second half searches at exactly the depth, which a depth of 0 cannot give.
             if (MainStatus.FD == 0) {
                 printf("ERROR: -bench2 needs a depth: add -fd n\n");
@@ -275,7 +275,7 @@ int main(int argc, char** argv)
     signal(SIGINT, SIG_IGN);
     setvbuf(stdin, nullptr, _IONBF, 0);
 
-    if (MainStatus.PERFT == 0 && MainStatus.BenchMode == 0 && MainStatus.SATrain == 0) {
+    if (MainStatus.PERFT == 0 && MainStatus.BenchMode == NoBench && MainStatus.SATrain == 0) {
         state.word = ReadStartupWord();
         if (state.word.find("uci") != std::string::npos) MainStatus.UCIMode = 1;
         if (state.word.find("xboard") != std::string::npos) MainStatus.setxboard(1);

@@ -108,7 +108,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
                            char castling, char inCheck, uint64_t upper, uint64_t lower, char nodeType, char moveFlags,
                            int maxPly, char last)
 {
-    if (!MainStatus.BenchMode && !Abort && PollCountdown-- <= 0 && Poll()) return 0;
+    if (MainStatus.BenchMode == NoBench && !Abort && PollCountdown-- <= 0 && Poll()) return 0;
 
 #ifdef ORVEX_CHECK_POSITION
     CheckPassedKeys(side, castling, upper, lower, position);

@@ -50,7 +50,7 @@ struct SearchingNow {
 int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int beta, int depth, uint64_t* from,
                                    uint64_t* to, char* promo, char castle)
 {
-    if (MainStatus.BenchMode == 0 && MainStatus.UseBook == 1 && depth == 1) {
+    if (MainStatus.BenchMode == NoBench && MainStatus.UseBook == 1 && depth == 1) {
         const int index = InBook(side, castle, MainBoard);
         if (index >= 0) {
             MoveGen list;

@@ -102,7 +102,7 @@ TEST(Bench3, TwoTitledReports)
     EngineStartup();
     const Status saved = MainStatus;
     // As "-bench3 -fd 3" would set them; the benchmark mode keeps the book out of the search.
-    MainStatus.BenchMode = 3;
+    MainStatus.BenchMode = BenchConversions;
     MainStatus.FD = 3;
     const std::string out = CaptureStdout(Bench3);
     MainStatus = saved;
