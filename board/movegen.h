@@ -11,6 +11,8 @@ inline int PackMove(uint64_t from, uint64_t to)
 {
     return (RightMostBit(from) - 1) * 64 + (RightMostBit(to) - 1);
 }
+// No move packs to 0 (a1 to a1): the tables' and the ordering's "no move".
+inline constexpr int NoPackedMove = 0;
 
 // One list of moves for one position. Every generator takes the side (0 White, 1 Black) and the index
 // at which to append, and returns the index after its last move, so generators chain. The lists are
@@ -76,6 +78,8 @@ public:
 
     // Ordering and picking: defined in search/ordering.cpp, since the values read the search's tables and
     // the evaluation's; GetMove, the plain reader, stays here.
+    // hashMove is a PackedMove or NoPackedMove; mode is the node's NodeType (search/compmov.h): an all node
+    // gives the principal-variation move no value of its own.
     void AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hashMove, char mode);
     // Returns how many of the moves are captures or promotions: each of those is valued above every other
     // move, which is valued 0.

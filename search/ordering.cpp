@@ -144,7 +144,7 @@ void MoveGen::AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hash
     const bool tables = ply >= 0 && ply < MaxPly;
     const PVEntry pv = tables ? Search.PVTable[ply][ply] : PVEntry{0, 0};
     const KillerPair killers = tables ? Search.Killers[ply] : KillerPair{0, 0};
-    bool pvTaken = mode == 3 || !tables, hashTaken = hashMove == 0, killer0Taken = !tables, killer1Taken = !tables;
+    bool pvTaken = mode == AllNode || !tables, hashTaken = hashMove == NoPackedMove, killer0Taken = !tables, killer1Taken = !tables;
 
     const auto value = [&](int i, Mover m) {
         const uint64_t from = From[i], to = To[i];

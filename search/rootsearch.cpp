@@ -75,7 +75,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     MoveGen list;
     const int n = list.GenerateAllMoves(side, &board, castle);
     RootMoveCount = n;
-    list.AssignMoveOrderValues(n, 0, EnemyKing(board, side), 0, 1);
+    list.AssignMoveOrderValues(n, 0, EnemyKing(board, side), NoPackedMove, PvNode);
     int best = NoScore, legal = 0, v = NoScore;
     const uint64_t enemyBefore = side == 0 ? board.BlackPieces : board.WhitePieces;
     const bool holdOn = MainStatus.FD != 0 || MainStatus.Ponder;

@@ -18,7 +18,7 @@ protected:
     }
 
     // Generates the side to move's list and values it as the node search would.
-    void Value(const char* fen, int ply = 0, int hashMove = 0, char mode = 1)
+    void Value(const char* fen, int ply = 0, int hashMove = NoPackedMove, char mode = PvNode)
     {
         board = BoardFromFen(fen);
         n = list.GenerateAllMoves(board.ToMove, &board, 0);
@@ -103,7 +103,7 @@ TEST_F(Ordering, QuietMovesFollowPromotionHistoryAndTheCross)
     EXPECT_EQ(Of("a1a7"), 0);
     // Without an enemy king there is no cross.
     Value("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    list.AssignMoveOrderValues(n, 0, 0, 0, 1);
+    list.AssignMoveOrderValues(n, 0, 0, NoPackedMove, PvNode);
     for (int i = 0; i < n; i++) EXPECT_EQ(list.OrderValue[i], 0);
 
     // History counters, shifted right by 7 with the sign kept, per colour.
@@ -121,7 +121,7 @@ TEST_F(Ordering, QuietMovesFollowPromotionHistoryAndTheCross)
     Value("4k3/8/8/8/8/8/p7/4K3 b - - 0 1");
     EXPECT_EQ(Of("a2a1q"), 4875);
     list.Promote[n - 1] = 'N';
-    list.AssignMoveOrderValues(n, 0, board.WhiteKing, 0, 1);
+    list.AssignMoveOrderValues(n, 0, board.WhiteKing, NoPackedMove, PvNode);
     EXPECT_EQ(list.OrderValue[n - 1], 500);
 
 }
@@ -140,9 +140,9 @@ TEST_F(Ordering, SearchKnowledgeComesFirstAndOnce)
 
     // One move that is both the table move and the principal variation: the variation wins unless the
     // node type turns it off.
-    Value(fen, 3, Packed("a1a4"), 1);
+    Value(fen, 3, Packed("a1a4"), PvNode);
     EXPECT_EQ(Of("a1a4"), 28998);
-    Value(fen, 3, Packed("a1a4"), 3);
+    Value(fen, 3, Packed("a1a4"), AllNode);
     EXPECT_EQ(Of("a1a4"), 29000);
     // The principal variation also has to match the promotion char.
     Search.PVTable[3][3].Promote = 'Q';
@@ -157,7 +157,7 @@ TEST_F(Ordering, SearchKnowledgeComesFirstAndOnce)
     list.From[n] = list.From[pvAt];
     list.To[n] = list.To[pvAt];
     list.Promote[n] = list.Promote[pvAt];
-    list.AssignMoveOrderValues(n + 1, 3, board.BlackKing, 0, 1);
+    list.AssignMoveOrderValues(n + 1, 3, board.BlackKing, NoPackedMove, PvNode);
     EXPECT_EQ(list.OrderValue[pvAt], 28998);
     EXPECT_EQ(list.OrderValue[n], 0);
 
@@ -264,8 +264,8 @@ TEST_F(Ordering, MoverKindsFromTheGeneratorGiveTheBoardsValues)
         ASSERT_GT(list.RunCount, 0);
         ASSERT_EQ(fromBoard.GenerateAllMoves(board.ToMove, &board, 15), n);
         fromBoard.RunCount = 0;
-        list.AssignMoveOrderValues(n, 2, enemyKing, 0, 1);
-        fromBoard.AssignMoveOrderValues(n, 2, enemyKing, 0, 1);
+        list.AssignMoveOrderValues(n, 2, enemyKing, NoPackedMove, PvNode);
+        fromBoard.AssignMoveOrderValues(n, 2, enemyKing, NoPackedMove, PvNode);
         for (int i = 0; i < n; i++) EXPECT_EQ(list.OrderValue[i], fromBoard.OrderValue[i]) << ListNames(list, n)[i];
 
         n = list.GenerateQuiesceMoves(board.ToMove, &board);
