@@ -32,6 +32,18 @@ constexpr int MateThreatBound = -(MateInPlyRange - MaxPly / 2 - 1);
 
 constexpr int32_t HistoryLimit = 65536;
 
+// Null move. From depth 7 a side with no more piece material than this (less than a queen) passes no
+// null move: with so little, zugzwang is likely.
+constexpr int NullMoveMaterialFloor = 9300;
+// Tried only where the material balance comes within this of beta.
+constexpr int NullMoveMargin = 2000;
+// With more piece material than this on the board (both sides) the reduction is one ply deeper.
+constexpr int NullMoveRichMaterial = 33000;
+
+// Futility at depth 2: a quiet move that leaves the material balance more than this below alpha is
+// searched one ply less.
+constexpr int FutilityMargin = 3440;
+
 // Keeps the node's keys on the position history exactly while the node is on the search path.
 struct HistoryPush {
     HistoryPush(uint64_t upper, uint64_t lower) { MoveList.InsertHashCodeMoveHistory(upper, lower); }
@@ -172,9 +184,10 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
     // The null-move child sits two plies down and must stay inside the tables.
     if (nonPV && nullAllowed && !inCheck && r != NoCutAvoidNull && ply + 2 <= MaxPly - 1) {
         const int material = PE.SideMaterialValue(side, &position);
-        if (!(material <= 9300 && depth > 6) && PE.MaterialOnly(side, alpha, position) + 2000 >= beta) {
+        if (!(material <= NullMoveMaterialFloor && depth > 6) &&
+            PE.MaterialOnly(side, alpha, position) + NullMoveMargin >= beta) {
             int reduction = depth <= 5 ? 3 : 4;
-            if (material + PE.SideMaterialValue(side ^ 1, &position) > 33000) reduction++;
+            if (material + PE.SideMaterialValue(side ^ 1, &position) > NullMoveRichMaterial) reduction++;
             PVTable[ply + 2][0].Move = static_cast<int16_t>(ply + 2);
             const int v = -Search(side ^ 1, -beta, -beta + 1, position, depth - reduction, ply + 2, 0, castling, NotInCheck,
                                   nullUpper, nullLower, nodeType, moveFlags, maxPly, last);
@@ -267,7 +280,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
             const int reduction = reducible ? (depth == 3 ? 1 : 2) : 0;
             const bool fut = depth == 2 && !inCheck && !givesCheck && !reducible && childType != PvNode &&
                              promo == NoPromotion && !capture &&
-                             PE.MaterialOnly(side, alpha, board) + 3440 < alpha;
+                             PE.MaterialOnly(side, alpha, board) + FutilityMargin < alpha;
             const int d = depth - 1 + ext - (fut ? 1 : 0) - reduction;
 
             auto child = [&](int a, int b, int childDepth, char type) {
