@@ -22,6 +22,14 @@ struct {
 
 } // namespace
 
+void SetSecondsPerMove(int64_t seconds)
+{
+    Status& st = MainStatus;
+    st.ST = Clamp32(seconds * 1000);
+    st.TimePerMove = Clamp32(seconds * 900);
+    st.TimeLeft = Clamp32(seconds * 60000);
+}
+
 void EnterAnalysis(int32_t nodesPerSecond)
 {
     Status& st = MainStatus;

@@ -15,6 +15,11 @@ bool ParseTypedMove(const std::string& word, const ChessBoard& board, uint64_t* 
 // stays for the caller to flip.
 void PlayCheckedMove(uint64_t from, uint64_t to, char promotion);
 
+// Time settings
+// A fixed time a move, as "-st" and the console and xboard "st" give it in seconds: kept in milliseconds,
+// with nine tenths of it as the time per move and sixty moves' worth on the clock.
+void SetSecondsPerMove(int64_t seconds);
+
 // Analysis mode
 // The node-rate estimate analysis starts from, by the command that switched it on.
 inline constexpr int32_t ConsoleAnalysisNodesPerSecond = 200001; // "analyze", console and xboard

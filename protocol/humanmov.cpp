@@ -261,12 +261,7 @@ int DoCommand(const char* word)
         return CommandHandled;
     }
     if (w == "st") {
-        if (StdinReader::ReadInt(n)) {
-            // Seconds per move; the fixed time is kept in milliseconds.
-            st.ST = Clamp32(static_cast<int64_t>(n) * 1000);
-            st.TimePerMove = Clamp32(static_cast<int64_t>(n) * 900);
-            st.TimeLeft = Clamp32(static_cast<int64_t>(n) * 60000);
-        }
+        if (StdinReader::ReadInt(n)) SetSecondsPerMove(n);
         return CommandHandled;
     }
     if (w == "time") {

@@ -109,14 +109,7 @@ const Option Options[] = {
     {"-sd", Match::Contains, true, [](StartupState&, const char* v, int) { MainBoard.MaxDepth = ReadNumber(v); }},
     {"-sp", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.SelfPlay = 1; }},
     {"-trace", Match::Contains, false, [](StartupState&, const char*, int) { MainStatus.Trace = 1; }},
-    {"-st", Match::Contains, true,
-     [](StartupState&, const char* v, int) {
-         // Seconds per move; the fixed time is kept in milliseconds.
-         const int64_t n = ReadNumber(v);
-         MainStatus.ST = Clamp32(n * 1000);
-         MainStatus.TimePerMove = Clamp32(n * 900);
-         MainStatus.TimeLeft = Clamp32(n * 60000);
-     }},
+    {"-st", Match::Contains, true, [](StartupState&, const char* v, int) { SetSecondsPerMove(ReadNumber(v)); }},
     {"-tc", Match::Contains, true, [](StartupState&, const char* v, int) { (void)ReadNumber(v); }},
     {"-ts", Match::Contains, true,
      [](StartupState& s, const char*, int i) {
