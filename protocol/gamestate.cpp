@@ -6,6 +6,7 @@
 #include "board/movegen.h"
 #include "board/movhist.h"
 #include "eval/pawnhash.h"
+#include "eval/poseval.h"
 #include "protocol/gamerecord.h"
 #include "search/compmov.h"
 #include "search/hashtab.h"
@@ -78,6 +79,12 @@ void StartNewPosition()
     MoveList.Init();
     GameRecord::Reset();
     GameRecord::Record(MainBoard, MainBoard.ToMove);
+}
+
+int EvaluateMainBoard()
+{
+    MainBoard.InitPieceCounts();
+    return PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
 }
 
 void PlayCheckedMove(uint64_t from, uint64_t to, char promotion)

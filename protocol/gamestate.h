@@ -29,6 +29,10 @@ void EnterAnalysis(int32_t nodesPerSecond);
 // Ends analysis mode and its thinking output, and gives back the time settings it replaced.
 void LeaveAnalysis();
 
+// The mimic modes' evaluation: MainBoard's counts recounted, then the full-window evaluation for its side
+// to move.
+int EvaluateMainBoard();
+
 // New games and positions
 // A new game from the start position, as xboard "new" and "abort" and UCI "ucinewgame" and "position"
 // begin one: the history table cleared (unless kept), the start position with current counts, the status

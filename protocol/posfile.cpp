@@ -8,8 +8,8 @@
 #include "board/movegen.h"
 #include "board/movetext.h"
 #include "board/setup.h"
-#include "eval/poseval.h"
 #include "platform/files.h"
+#include "protocol/gamestate.h"
 #include "search/compmov.h"
 
 namespace {
@@ -124,10 +124,7 @@ void ParseEPDSuite(const char* path)
             else printf("%d %d   %s", st.FD, score, text);
             fflush(stdout);
         }
-        if (st.Mimic == STUDENT || st.PEV) {
-            MainBoard.InitPieceCounts();
-            PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
-        }
+        if (st.Mimic == STUDENT || st.PEV) EvaluateMainBoard();
     }
     fclose(file);
     printf("%d\n", count);

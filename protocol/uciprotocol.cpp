@@ -13,7 +13,6 @@
 #include "board/movhist.h"
 #include "board/setup.h"
 #include "eval/pawnhash.h"
-#include "eval/poseval.h"
 #include "platform/input.h"
 #include "protocol/gamestate.h"
 #include "search/book.h"
@@ -243,13 +242,11 @@ void UCIProtocol::Go()
         printf("Mimic info Student \n");
         fflush(stdout);
         st.Mimic = STUDENT;
-        MainBoard.InitPieceCounts();
-        PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
+        EvaluateMainBoard();
     }
     if (Contains(text, "Mimic Oracle")) {
         st.Mimic = ORACLE;
-        MainBoard.InitPieceCounts();
-        const int v = PE.PosEval(MainBoard.ToMove, -FullWindow, FullWindow, &MainBoard, static_cast<char>(MainBoard.Castling));
+        const int v = EvaluateMainBoard();
         printf("Mimic info Oracle %d\n", v);
         fflush(stdout);
     }
