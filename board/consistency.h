@@ -14,9 +14,9 @@ struct PieceKeyOffset {
 
 // Guards one MakeMove or UndoMove in builds with ORVEX_CHECK_POSITION: made on entry, it checks on exit
 // that a well-formed position stayed well-formed and that the piece counts, the pawn key and the
-// piece-square key moved in step with the boards. The set-up leaves counts and keys current only where its
-// caller recounts them, so what is compared is their offset from the values recomputed from the boards,
-// which no move may change.
+// piece-square key moved in step with the boards. A board set up without FinishSetUp may carry stale
+// counts and keys, so what is compared is their offset from the values recomputed from the boards, which
+// no move may change.
 // A failure names the broken fact on stderr and aborts. `target` is the square a move goes to: a move onto
 // a king, which only a position with the side not to move in check offers, promises nothing either.
 class PositionCheck {

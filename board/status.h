@@ -34,8 +34,9 @@ constexpr int32_t ClampTime(int64_t v)
     return v < 0 ? 0 : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
 }
 
-// The engine's global run state: protocol and offline modes, game flow, time control, and the constant
-// square masks that generation, evaluation and draw detection read.
+// The engine's global run state: protocol and offline modes, game flow, time control, and constant square
+// masks, which the board self tests and the game loop's dead-position test read (the hot paths use the
+// compile-time ones of board/bitmasks.h).
 class Status {
 public:
     // Modes, game flow and time control

@@ -1,5 +1,6 @@
-// What the console, xboard and UCI share about the game: typed moves checked and played, analysis mode,
-// the reset that starts a new game, and the tables paged in before the first search.
+// What the console, xboard and UCI share about the game: typed moves checked and played, the fixed time
+// a move, analysis mode, the mimic modes' evaluation, the reset that starts a new game, and the tables
+// paged in before the first search.
 #include "protocol/gamestate.h"
 
 #include "board/hashcode.h"

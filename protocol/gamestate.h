@@ -4,7 +4,8 @@
 
 #include "board/board.h"
 
-// What the console, xboard and UCI share about the game being played.
+// What the console, xboard and UCI share about the game being played: typed moves, the fixed time a move,
+// analysis mode, the mimic modes' evaluation, new games and positions, and the tables paged in.
 
 // Typed moves
 // A move typed as text, checked against the position: from and to squares, optional promotion letter

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-// Console and xboard commands: the command interpreter, the interface's turn, the engine's move
-// announcement and the board edit mode.
+// Console and xboard commands: the command interpreter, the interface's turn and the engine's move
+// announcement. The board edit mode has its own header, protocol/editmode.h.
 
 // What DoCommand tells its caller.
 enum CommandResult : int {

@@ -1,6 +1,7 @@
 #pragma once
-// What the search's own files share: small board helpers, score bounds and the log line. Not for use
-// outside search/.
+// What the search's own files share: small board helpers, the mate-score adjustment of table values, the
+// order value above which no move is reduced, the log line and the move texts. Not for use outside
+// search/.
 #include <cstdint>
 
 #include "board/bitops.h"
