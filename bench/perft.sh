@@ -4,13 +4,11 @@
 # Usage: bench/perft.sh [PROGRAM...]   (default: build/orvex; e.g. "qemu-i386 build32/orvex32")
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ $# -gt 0 ]; then program=("$@"); else program=(build/orvex); fi
-# The runs happen in a scratch directory (the program writes match.log), so paths are made absolute.
-for i in "${!program[@]}"; do
-  if [ -f "${program[$i]}" ]; then program[$i]=$(realpath "${program[$i]}"); fi
-done
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+. bench/common.sh
+# No options: every argument is a word of the command.
+operands=("$@")
+bench_program build/orvex
+bench_scratch
 
 measure() {
   local name=$1 fen=$2 depth=$3 expected=$4

@@ -12,21 +12,14 @@
 # Usage: bench/ratio.sh [-n PAIRS] [-c CPU] [PROGRAM]   (defaults: 3 pairs, processor 2, build/orvex)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 pairs=3 cpu=2
-while getopts "n:c:" opt; do
-  case $opt in
-    n) pairs=$OPTARG ;;
-    c) cpu=$OPTARG ;;
-    *) exit 2 ;;
-  esac
-done
-shift $((OPTIND - 1))
-program=$(realpath "${1:-build/orvex}")
+bench_options "n:pairs c:cpu" "$@"
+program=$(realpath "${operands[0]:-build/orvex}")
 stockfish=${STOCKFISH:-/usr/games/stockfish}
 [ -x "$stockfish" ] || { echo "no stockfish at $stockfish (apt-get install stockfish)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "no /usr/bin/time (apt-get install time)" >&2; exit 1; }
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+bench_scratch
 cd "$dir"
 pin=(taskset -c "$cpu")
 

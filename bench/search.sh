@@ -7,23 +7,12 @@
 #        (defaults: depth 8, 5 runs, build/orvex; e.g. "qemu-i386 build32/orvex32")
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 depth=8 runs=5
-while getopts "d:n:" opt; do
-  case $opt in
-    d) depth=$OPTARG ;;
-    n) runs=$OPTARG ;;
-    *) exit 2 ;;
-  esac
-done
-shift $((OPTIND - 1))
-if [ $# -gt 0 ]; then program=("$@"); else program=(build/orvex); fi
+bench_options "d:depth n:runs" "$@"
+bench_program build/orvex
 read -r signature_depth signature < <(grep -v '^#' tests/e2e/bench_signature.txt)
-# The runs happen in a scratch directory (the program writes match.log), so paths are made absolute.
-for i in "${!program[@]}"; do
-  if [ -f "${program[$i]}" ]; then program[$i]=$(realpath "${program[$i]}"); fi
-done
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+bench_scratch
 
 rates=()
 first_total=""
