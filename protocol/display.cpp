@@ -1,33 +1,21 @@
 #include <cstdio>
 
 #include "board/board.h"
+#include "board/setup.h"
 #include "eval/poseval.h"
 #include "search/scores.h"
 
 void ChessBoard::DisplayPiece(unsigned char square) const
 {
-    uint64_t b = SqBit(square);
-    const char* cell;
+    const uint64_t b = SqBit(square);
+    // The letters are the FEN's; an occupied square that no piece board claims shows what is broken.
+    const char letter[2] = {DecodePiece(b, *this), 0};
+    const char* cell = letter;
     if (!(b & AllPieces)) cell = "-";
-    else if (b & WhitePieces) {
-        if (b & WhitePawns) cell = "P";
-        else if (b & WhiteKnights) cell = "N";
-        else if (b & WhiteBishops) cell = "B";
-        else if (b & WhiteRooks) cell = "R";
-        else if (b & WhiteQueens) cell = "Q";
-        else if (b & WhiteKing) cell = "K";
-        else cell = "Major Error: DisplayPiece unknown White Piece\n";
-    }
-    else if (b & BlackPieces) {
-        if (b & BlackPawns) cell = "p";
-        else if (b & BlackKnights) cell = "n";
-        else if (b & BlackBishops) cell = "b";
-        else if (b & BlackRooks) cell = "r";
-        else if (b & BlackQueens) cell = "q";
-        else if (b & BlackKing) cell = "k";
-        else cell = "Major Error: DisplayPiece unknown Black Piece\n";
-    }
-    else cell = "Major Error: DisplayPiece has unknown Color\n";
+    else if (letter[0] == '?')
+        cell = (b & WhitePieces)   ? "Major Error: DisplayPiece unknown White Piece\n"
+               : (b & BlackPieces) ? "Major Error: DisplayPiece unknown Black Piece\n"
+                                   : "Major Error: DisplayPiece has unknown Color\n";
     fputs(cell, stdout);
     fputc(' ', stdout);
 }
