@@ -145,42 +145,35 @@ TEST(Consistency, TheMoveGuardComparesOffsetsSoStaleSetUpIsNoFault)
 TEST(ConsistencyDeathTest, TheMoveGuardStopsOnABrokenMove)
 {
     const ChessBoard good = BoardFromFen(Fens[1]);
-    EXPECT_DEATH(
-        {
-            ChessBoard b = good;
-            const PositionCheck check(b, "MakeMove");
-            b.PieceCounts[0][CountQueens]++;
-        },
-        "position check after MakeMove: a piece count");
-    EXPECT_DEATH(
-        {
-            ChessBoard b = good;
-            const PositionCheck check(b, "UndoMove");
-            b.PawnHashCode ^= 4;
-        },
-        "position check after UndoMove: the pawn key");
-    EXPECT_DEATH(
-        {
-            ChessBoard b = good;
-            const PositionCheck check(b, "MakeMove");
-            b.PieceKeyLower ^= 8;
-        },
-        "position check after MakeMove: the piece-square key");
-    EXPECT_DEATH(
-        {
-            ChessBoard b = good;
-            const PositionCheck check(b, "UndoMove");
-            b.PieceKeyUpper ^= 8;
-        },
-        "position check after UndoMove: the piece-square key");
-    EXPECT_DEATH(
-        {
-            ChessBoard b = good;
-            const PositionCheck check(b, "MakeMove");
-            b.BlackPawns |= Sq("e2");
-            b.BlackPieces |= Sq("e2");
-        },
-        "position check after MakeMove: occupancies");
+    struct Broken {
+        const char* operation;
+        void (*breakIt)(ChessBoard& b);
+        const char* message;
+    };
+    const Broken cases[] = {
+        {"MakeMove", [](ChessBoard& b) { b.PieceCounts[0][CountQueens]++; },
+         "position check after MakeMove: a piece count"},
+        {"UndoMove", [](ChessBoard& b) { b.PawnHashCode ^= 4; }, "position check after UndoMove: the pawn key"},
+        {"MakeMove", [](ChessBoard& b) { b.PieceKeyLower ^= 8; },
+         "position check after MakeMove: the piece-square key"},
+        {"UndoMove", [](ChessBoard& b) { b.PieceKeyUpper ^= 8; },
+         "position check after UndoMove: the piece-square key"},
+        {"MakeMove",
+         [](ChessBoard& b) {
+             b.BlackPawns |= Sq("e2");
+             b.BlackPieces |= Sq("e2");
+         },
+         "position check after MakeMove: occupancies"},
+    };
+    for (const Broken& c : cases) {
+        EXPECT_DEATH(
+            {
+                ChessBoard b = good;
+                const PositionCheck check(b, c.operation);
+                c.breakIt(b);
+            },
+            c.message);
+    }
     // A position that was odd before the move promises nothing.
     ChessBoard kingless = good;
     kingless.WhiteKing = 0;
