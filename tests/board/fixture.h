@@ -37,6 +37,20 @@ inline ChessBoard BoardFromFen(const std::string& fen)
     return b;
 }
 
+// For tests that set up their positions on MainBoard: each gets it back as it was when the test began.
+class KeepsMainBoard : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitEngineOnce();
+        saved = MainBoard;
+    }
+    void TearDown() override { MainBoard = saved; }
+
+private:
+    ChessBoard saved{};
+};
+
 // Whether UndoMove brought `after` back to `before`: every byte but the undo copies themselves, which
 // the move overwrote.
 inline bool RestoredByUndo(ChessBoard before, const ChessBoard& after)

@@ -8,16 +8,11 @@ namespace {
 const char* const Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 // Runs perft from a position on MainBoard, with or without the trace, and gives back what it printed.
-class Perft : public ::testing::Test {
+class Perft : public KeepsMainBoard {
 protected:
-    void SetUp() override
-    {
-        InitEngineOnce();
-        saved = MainBoard;
-    }
     void TearDown() override
     {
-        MainBoard = saved;
+        KeepsMainBoard::TearDown();
         MainStatus.Trace = 0;
     }
 
@@ -31,8 +26,6 @@ protected:
             if (leaf) *leaf = p.LeafNodes;
         });
     }
-
-    ChessBoard saved{};
 };
 
 

@@ -14,16 +14,13 @@ size_t Count(const std::string& text, const std::string& what)
 // The first-rank line starts every board's last row, so it counts boards.
 const char* const BoardMark = "\n1  ";
 
-class SelfTests : public ::testing::Test {
+class SelfTests : public KeepsMainBoard {
 protected:
     void SetUp() override
     {
-        InitEngineOnce();
-        saved = MainBoard;
+        KeepsMainBoard::SetUp();
         MainBoard = BoardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     }
-    void TearDown() override { MainBoard = saved; }
-    ChessBoard saved{};
 };
 
 TEST_F(SelfTests, MaskKeepsOnlyThePiecesInside)
