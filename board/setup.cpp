@@ -173,7 +173,18 @@ bool ParseFen(const char* text, ChessBoard& board, const char** why)
     return true;
 }
 
-bool SetupBoard(const char* text)
+bool ParseFen(const std::string& text, ChessBoard& board, const char** why)
+{
+    if (text.find('\0') != std::string::npos) {
+        if (why) *why = "a NUL byte in the text";
+        return false;
+    }
+    return ParseFen(text.c_str(), board, why);
+}
+
+namespace {
+// The position replaces MainBoard only when the text was a valid one.
+template <typename Text> bool SetUpMainBoard(const Text& text)
 {
     ChessBoard board = MainBoard;
     const char* why = "";
@@ -184,6 +195,17 @@ bool SetupBoard(const char* text)
     }
     MainBoard = board;
     return true;
+}
+} // namespace
+
+bool SetupBoard(const std::string& text)
+{
+    return SetUpMainBoard(text);
+}
+
+bool SetupBoard(const char* text)
+{
+    return SetUpMainBoard(text);
 }
 
 void AddPiece(char letter, int square)

@@ -9,6 +9,9 @@
 // result says which happened. The caller finishes the set-up with ChessBoard::FinishSetUp and sets the
 // half-move clock as its use wants it.
 bool SetupBoard(const char* text);
+// The same for a text read as a whole line, which may hold a NUL byte: such a text is refused, since the
+// fields after the NUL would otherwise vanish without a word.
+bool SetupBoard(const std::string& text);
 
 // Why a position whose side to move could take the other king is refused.
 inline constexpr const char SideNotToMoveInCheck[] = "the side not to move is in check";
@@ -16,6 +19,7 @@ inline constexpr const char SideNotToMoveInCheck[] = "the side not to move is in
 // Checks a FEN text the way SetupBoard does, without touching MainBoard; on failure `why` (if given)
 // receives the reason.
 bool ParseFen(const char* text, ChessBoard& board, const char** why);
+bool ParseFen(const std::string& text, ChessBoard& board, const char** why);
 
 // The fields of a FEN text separated by single blanks, however many blanks or tabs stood before,
 // between and after them.

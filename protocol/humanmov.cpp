@@ -65,7 +65,7 @@ void ReadSetboard()
     StdinReader::ReadLine(line);
     const std::string fen = FenFields(line);
     WriteLogFile(fen.c_str());
-    if (!SetupBoard(fen.c_str())) return;
+    if (!SetupBoard(fen)) return;
     MainBoard.FinishSetUp();
     MainBoard.FiftyMoveCount = 0;
     StartNewPosition();

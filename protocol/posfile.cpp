@@ -82,7 +82,7 @@ void LoadPositionFile(const char* path)
         fflush(stdout);
         exit(1);
     }
-    if (!SetupBoard(line.c_str())) exit(1);
+    if (!SetupBoard(line)) exit(1);
     MainBoard.FinishSetUp();
 }
 
@@ -108,7 +108,7 @@ void ParseEPDSuite(const char* path)
         }
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         // Each position starts clean: only its own pieces, side and castling rights count.
-        if (!SetupBoard(line.c_str())) continue;
+        if (!SetupBoard(line)) continue;
         MainBoard.FinishSetUp();
         MainBoard.FiftyMoveCount = 0;
         if (st.Mimic == 0) MainBoard.DisplayBoard();

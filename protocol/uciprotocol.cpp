@@ -121,12 +121,12 @@ void UCIProtocol::Position()
         const std::string fen = FenFields(text.substr(fenAt + 3, fenEnd - (fenAt + 3)));
         ChessBoard checked;
         // An invalid position changes nothing (the set-up says why); its moves are not played either.
-        if (!ParseFen(fen.c_str(), checked, nullptr)) {
-            SetupBoard(fen.c_str());
+        if (!ParseFen(fen, checked, nullptr)) {
+            SetupBoard(fen);
             return;
         }
         ResetForNewGame();
-        SetupBoard(fen.c_str());
+        SetupBoard(fen);
         WriteLogFile(fen.c_str());
         ToMove = MainBoard.ToMove;
     }

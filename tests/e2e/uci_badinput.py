@@ -201,6 +201,9 @@ class BadPositionTest(ucisession.UCITestCase):
         "4k4/8/8/8/8/8/8/4K3 w - - 0 1",
         "4k3/44/8/8/8/8/8/4K3 w - - 0 1",
         "p" * LONG,
+        # A NUL byte would otherwise cut the text short: the side, castling and clock fields vanish.
+        "4k3/8/8/8/8/8/8/4K2R\0 b K - 0 1",
+        "4k3/8/8/8/8/8/8/4K2R b K\0 - 0 1",
     ]
 
     def test_invalid_fen_changes_nothing(self):
