@@ -12,6 +12,12 @@ inline int32_t RightMostBit(uint64_t b)
     return b ? __builtin_ctzll(b) + 1 : 1;
 }
 
+// Square number of a one-bit board (of the lowest bit of a larger set); 0, a1, for an empty set.
+inline int SquareOf(uint64_t b)
+{
+    return b ? __builtin_ctzll(b) : 0;
+}
+
 inline int32_t SimpleBitCount(uint64_t b)
 {
     return __builtin_popcountll(b);

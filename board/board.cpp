@@ -32,7 +32,7 @@ inline void ToggleKey(ChessBoard& b, int row, uint64_t squares)
 
 inline uint32_t PawnKey(int piece, uint64_t square)
 {
-    return static_cast<uint32_t>(LPStable[piece][RightMostBit(square) - 1]);
+    return static_cast<uint32_t>(LPStable[piece][SquareOf(square)]);
 }
 
 // Piece letter of a promotion char; 0 for anything that is not one of the eight letters.

@@ -32,7 +32,7 @@ int ChessBoard::CheckDraw(char)
     if (whiteLacks && blackLacks) {
         if (!((WhiteKing | BlackKing) & st.Corners)) return MaterialDraw;
         // A king in the corner two squares from the other king can still be mated with help.
-        int w = RightMostBit(WhiteKing) - 1, b = RightMostBit(BlackKing) - 1;
+        int w = SquareOf(WhiteKing), b = SquareOf(BlackKing);
         int distance = std::max(std::abs((w & 7) - (b & 7)), std::abs((w >> 3) - (b >> 3)));
         if (distance != 2) return MaterialDraw;
     }

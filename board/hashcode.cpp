@@ -79,7 +79,7 @@ void genhashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const 
     uint64_t u = 0, l = 0;
     for (int piece = 0; piece < 12; piece++) {
         for (uint64_t b = pieces[piece]; b; b &= b - 1) {
-            int square = RightMostBit(b) - 1;
+            int square = SquareOf(b);
             u ^= UPStable[piece][square];
             l ^= LPStable[piece][square];
         }
@@ -93,10 +93,10 @@ void genhashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const 
 void genpawnhashcode(char, ChessBoard board, uint32_t* key)
 {
     uint64_t k = 0;
-    for (uint64_t b = board.WhitePawns; b; b &= b - 1) k ^= LPStable[0][RightMostBit(b) - 1];
-    for (uint64_t b = board.BlackPawns; b; b &= b - 1) k ^= LPStable[6][RightMostBit(b) - 1];
-    for (uint64_t b = board.WhiteKing; b; b &= b - 1) k ^= LPStable[5][RightMostBit(b) - 1];
-    for (uint64_t b = board.BlackKing; b; b &= b - 1) k ^= LPStable[11][RightMostBit(b) - 1];
+    for (uint64_t b = board.WhitePawns; b; b &= b - 1) k ^= LPStable[0][SquareOf(b)];
+    for (uint64_t b = board.BlackPawns; b; b &= b - 1) k ^= LPStable[6][SquareOf(b)];
+    for (uint64_t b = board.WhiteKing; b; b &= b - 1) k ^= LPStable[5][SquareOf(b)];
+    for (uint64_t b = board.BlackKing; b; b &= b - 1) k ^= LPStable[11][SquareOf(b)];
     *key = static_cast<uint32_t>(k);
 }
 

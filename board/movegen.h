@@ -9,7 +9,7 @@ inline constexpr int MaxMoves = 335;
 // The PackedMove of a move, as the search's tables keep it: from square x 64 + to square, no promotion.
 inline int PackMove(uint64_t from, uint64_t to)
 {
-    return (RightMostBit(from) - 1) * 64 + (RightMostBit(to) - 1);
+    return SquareOf(from) * 64 + SquareOf(to);
 }
 // No move packs to 0 (a1 to a1): the tables' and the ordering's "no move".
 inline constexpr int NoPackedMove = 0;

@@ -60,8 +60,8 @@ void PerfT::Count(char side, int depth, ChessBoard& board, char castle)
         TotalNodes++;
         if constexpr (Trace) {
             char text[MoveTextSize];
-            WriteMoveText(text, MoveTextSize, static_cast<char>(RightMostBit(from) - 1),
-                          static_cast<char>(RightMostBit(to) - 1), promote);
+            WriteMoveText(text, MoveTextSize, static_cast<char>(SquareOf(from)),
+                          static_cast<char>(SquareOf(to)), promote);
             printf("<Move name=\"{ %s\nnodes %" PRIu64 "\">\n", text, TotalNodes);
         }
         if (depth == 1) {

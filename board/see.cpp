@@ -49,7 +49,7 @@ int SEE::LVP(char side, uint64_t attackers)
         white ? b.WhiteQueens : b.BlackQueens,   white ? b.WhiteKing : b.BlackKing,
     };
     for (uint64_t kind : kinds)
-        if (kind & attackers) return RightMostBit(kind & attackers) - 1;
+        if (kind & attackers) return SquareOf(kind & attackers);
     return -1;
 }
 
@@ -91,7 +91,7 @@ uint64_t SEE::AddXrayAttacker(uint64_t attackers, int square, int direction)
 int SEE::StaticExchangeEvaluation(char side, uint64_t from, uint64_t to, ChessBoard* board)
 {
     Board = board;
-    const int f = RightMostBit(from) - 1, t = RightMostBit(to) - 1;
+    const int f = SquareOf(from), t = SquareOf(to);
     uint64_t attackers = SquareAttacksDefences(to) ^ from;
 
     int16_t gain[MaxGains];

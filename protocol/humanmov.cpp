@@ -328,7 +328,7 @@ int HumanMove()
 
 void MakeGUIMove(uint64_t from, uint64_t to, char promotion, int score)
 {
-    const int f = RightMostBit(from) - 1, t = RightMostBit(to) - 1;
+    const int f = SquareOf(from), t = SquareOf(to);
     char text[MoveTextSize];
     fillmovestring(text, score, static_cast<char>(f), static_cast<char>(t), promotion, 0);
     printf("%s", text);

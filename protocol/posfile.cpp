@@ -118,8 +118,8 @@ void ParseEPDSuite(const char* path)
             const int score = Search.ProgressiveDeepening(MainBoard, st.FD, &MainBoard.BestFrom, &MainBoard.BestTo,
                                                           &MainBoard.BestPromote);
             char text[MoveTextSize];
-            fillmovestring(text, score, static_cast<char>(RightMostBit(MainBoard.BestFrom) - 1),
-                           static_cast<char>(RightMostBit(MainBoard.BestTo) - 1), MainBoard.BestPromote, st.FD);
+            fillmovestring(text, score, static_cast<char>(SquareOf(MainBoard.BestFrom)),
+                           static_cast<char>(SquareOf(MainBoard.BestTo)), MainBoard.BestPromote, st.FD);
             if (Search.RootHadNoMove) printf("%d %d   (no legal move)\n", st.FD, score);
             else printf("%d %d   %s", st.FD, score, text);
             fflush(stdout);

@@ -168,8 +168,8 @@ bool UCIProtocol::MakeMoves(const std::string& move)
     uint64_t from, to;
     char promotion;
     if (!ParseTypedMove(move, MainBoard, &from, &to, &promotion)) return false;
-    FromSquare = RightMostBit(from) - 1;
-    ToSquare = RightMostBit(to) - 1;
+    FromSquare = SquareOf(from);
+    ToSquare = SquareOf(to);
     FromMask = from;
     ToMask = to;
     MainStatus.MoveNumber++;
@@ -310,7 +310,7 @@ void UCIProtocol::Go()
     if (!Search.RootHadNoMove &&
         (IsLegalMove(root, root.ToMove, from, to, promotion) ||
          FirstLegalMove(root, root.ToMove, &from, &to, &promotion)))
-        best = UciMoveText(RightMostBit(from) - 1, RightMostBit(to) - 1, promotion);
+        best = UciMoveText(SquareOf(from), SquareOf(to), promotion);
     printf("info score cp %d\n", v / 10);
     std::string line = "bestmove ";
     if (best.empty()) {

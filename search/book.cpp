@@ -101,8 +101,7 @@ int InBook(char side, char castle, ChessBoard board)
         board.MakeMove(from, to, promote, &mask);
         char text[MoveTextSize];
         if (trace) {
-            fillmovestring(text, 0, static_cast<char>(RightMostBit(from) - 1), static_cast<char>(RightMostBit(to) - 1),
-                           promote, 0);
+            fillmovestring(text, 0, static_cast<char>(SquareOf(from)), static_cast<char>(SquareOf(to)), promote, 0);
             printf("  {%s", text);
         }
         uint64_t upper, lower;

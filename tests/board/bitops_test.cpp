@@ -49,6 +49,28 @@ TEST(BitOps, EverySingleSquareAgreesWithTheReferenceForms)
     }
 }
 
+TEST(BitOps, SquareOfIsTheLowestSquareAndA1ForAnEmptySet)
+{
+    // Move texts and keys of an empty from or to board read square 0 (a1).
+    const struct {
+        uint64_t b;
+        int square;
+    } cases[] = {
+        {0, 0},
+        {1ULL, 0},
+        {1ULL << 63, 63},
+        {(1ULL << 63) | (1ULL << 62), 62},
+        {0xF00ULL, 8},
+        {~0ULL, 0},
+        {0x8000000000000100ULL, 8},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SquareOf(c.b), c.square) << c.b;
+    for (int i = 0; i < 64; i++) {
+        EXPECT_EQ(SquareOf(1ULL << i), i);
+        EXPECT_EQ(SquareOf((1ULL << i) | (1ULL << 63)), i);
+    }
+}
+
 TEST(BitOps, DiagramOfOneSquare)
 {
     std::string out = CaptureStdout([] { Displaybits(1); });

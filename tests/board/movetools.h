@@ -10,7 +10,7 @@
 // The UCI text of a move whose squares are given as bits, as the generator and the search hand them out.
 inline std::string MoveName(uint64_t from, uint64_t to, char promote)
 {
-    return UciMoveText(RightMostBit(from) - 1, RightMostBit(to) - 1, promote);
+    return UciMoveText(SquareOf(from), SquareOf(to), promote);
 }
 
 // Whether the mover `side` keeps its king safe after the generated move `i` of `list`; the board is left

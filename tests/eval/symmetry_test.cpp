@@ -7,9 +7,9 @@ namespace {
 bool HasPassedPawn(const ChessBoard& b)
 {
     for (uint64_t p = b.WhitePawns; p; p &= p - 1)
-        if (!(PE.WPassedSpan[RightMostBit(p) - 1] & b.BlackPawns)) return true;
+        if (!(PE.WPassedSpan[SquareOf(p)] & b.BlackPawns)) return true;
     for (uint64_t p = b.BlackPawns; p; p &= p - 1)
-        if (!(PE.BPassedSpan[RightMostBit(p) - 1] & b.WhitePawns)) return true;
+        if (!(PE.BPassedSpan[SquareOf(p)] & b.WhitePawns)) return true;
     return false;
 }
 

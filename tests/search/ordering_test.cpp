@@ -184,7 +184,7 @@ TEST_F(Ordering, PickingSwapsTheBestForwardAndKeepsTheLowestOnTies)
             char promote;
             list.NextMove(i, count, &from, &to, &promote);
             EXPECT_EQ(to, from << 8);
-            order.push_back(RightMostBit(from) - 1);
+            order.push_back(SquareOf(from));
         }
         return order;
     };
