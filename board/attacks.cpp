@@ -157,7 +157,7 @@ bool ChessBoard::IsAttacked(uint64_t square, char side) const
     if (Attacks::IsOneBit(square)) {
         // The same tests with table attack sets; only the answer matters, so the order is free. A slider
         // set is only computed when an enemy slider stands on one of the square's lines at all.
-        const int sq = Attacks::Square(square);
+        const int sq = SquareOf(square);
         const bool white = side == 0;
         const uint64_t pawns = white ? BlackPawns : WhitePawns;
         const uint64_t pawnSquares = white ? WhitePawnAttacks(square) : BlackPawnAttacks(square);

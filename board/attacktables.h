@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "board/bitops.h"
+
 // Table-driven attack sets of one square, for the hot paths. Each returns exactly the set that walking
 // the rays square by square gives (first blocker of either colour included, nothing past an edge file);
 // the ray walk itself stays in attacks.cpp as the reference the tests compare against.
@@ -16,11 +18,6 @@ struct Tables {
 };
 
 extern const Tables Table;
-
-inline int Square(uint64_t oneBit)
-{
-    return __builtin_ctzll(oneBit);
-}
 
 // A slider's attack set is looked up by its blockers: the occupancy of the squares that can stop it
 // (its lines without their last squares, which end a ray whether occupied or not), multiplied by the

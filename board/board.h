@@ -120,20 +120,20 @@ public:
     // the shift and ray forms that define the sets.
     static uint64_t KnightMask(uint64_t b)
     {
-        return Attacks::IsOneBit(b) ? Attacks::Knight(Attacks::Square(b)) : Attacks::ShiftKnight(b);
+        return Attacks::IsOneBit(b) ? Attacks::Knight(SquareOf(b)) : Attacks::ShiftKnight(b);
     }
     static uint64_t KingMask(uint64_t b)
     {
-        return Attacks::IsOneBit(b) ? Attacks::King(Attacks::Square(b)) : Attacks::ShiftKing(b);
+        return Attacks::IsOneBit(b) ? Attacks::King(SquareOf(b)) : Attacks::ShiftKing(b);
     }
     uint64_t BishopMask(uint64_t b) const
     {
-        return Attacks::IsOneBit(b) ? Attacks::Bishop(Attacks::Square(b), AllPieces)
+        return Attacks::IsOneBit(b) ? Attacks::Bishop(SquareOf(b), AllPieces)
                                     : Attacks::WalkBishop(b, AllPieces);
     }
     uint64_t RookMask(uint64_t b) const
     {
-        return Attacks::IsOneBit(b) ? Attacks::Rook(Attacks::Square(b), AllPieces) : Attacks::WalkRook(b, AllPieces);
+        return Attacks::IsOneBit(b) ? Attacks::Rook(SquareOf(b), AllPieces) : Attacks::WalkRook(b, AllPieces);
     }
     uint64_t BishopCheckMask(uint64_t king, uint64_t checkers) const;
     uint64_t RookCheckMask(uint64_t king, uint64_t checkers) const;

@@ -50,7 +50,7 @@ int MoveGen::GenKingEvasions(char side, uint64_t, int index)
     uint64_t& own = side == 0 ? b.WhitePieces : b.BlackPieces;
     for (uint64_t kings = side == 0 ? b.WhiteKing : b.BlackKing; kings; kings &= kings - 1) {
         const uint64_t king = kings & (0 - kings);
-        const uint64_t targets = Attacks::King(Attacks::Square(king)) & ~own;
+        const uint64_t targets = Attacks::King(SquareOf(kings)) & ~own;
         // Lifted off the board, the king no longer shields the squares behind it on the checking line.
         own ^= king;
         b.AllPieces ^= king;

@@ -44,7 +44,7 @@ int CountWithoutList(const ChessBoard& b, char rights, const KingSafety& safety)
     auto pieces = [&](uint64_t set, auto attacks) {
         for (; set; set &= set - 1) {
             const uint64_t piece = set & (0 - set);
-            const uint64_t targets = attacks(Attacks::Square(piece)) & wanted;
+            const uint64_t targets = attacks(SquareOf(set)) & wanted;
             n += (piece & pinned) ? EachLegal(safety, piece, targets) : __builtin_popcountll(targets);
         }
     };
@@ -54,7 +54,7 @@ int CountWithoutList(const ChessBoard& b, char rights, const KingSafety& safety)
     pieces(White ? b.WhiteQueens : b.BlackQueens, [&](int sq) { return Attacks::Queen(sq, occupied); });
 
     const uint64_t king = White ? b.WhiteKing : b.BlackKing;
-    n += EachLegal(safety, king, Attacks::King(Attacks::Square(king)) & wanted);
+    n += EachLegal(safety, king, Attacks::King(SquareOf(king)) & wanted);
 
     // GenCastle's tests, in its terms.
     auto castle = [&](uint64_t from, uint64_t to, uint64_t between, uint64_t rook, uint64_t rooks, uint64_t safe1,

@@ -30,7 +30,7 @@ public:
         OwnPawns = white ? board.WhitePawns : board.BlackPawns;
         Own = white ? board.WhitePieces : board.BlackPieces;
         Unusual = !Attacks::IsOneBit(King);
-        KingSquare = Unusual ? 0 : Attacks::Square(King);
+        KingSquare = Unusual ? 0 : SquareOf(King);
         Pinned = 0;
         // In check every non-king move takes the full test, so only a quiet king needs its pins.
         if (Unusual || Checked) return;
@@ -39,13 +39,13 @@ public:
             const uint64_t shields = seen & Own;
             // With the first own piece of each line lifted, the sliders that look through it.
             for (uint64_t p = Attacks::Bishop(KingSquare, Occupied ^ shields) & EnemyDiagonal; p; p &= p - 1)
-                Pinned |= Attacks::Bishop(Attacks::Square(p), Occupied) & shields;
+                Pinned |= Attacks::Bishop(SquareOf(p), Occupied) & shields;
         }
         if (Attacks::Table.Orthogonals[KingSquare] & EnemyStraight) {
             const uint64_t seen = Attacks::Rook(KingSquare, Occupied);
             const uint64_t shields = seen & Own;
             for (uint64_t p = Attacks::Rook(KingSquare, Occupied ^ shields) & EnemyStraight; p; p &= p - 1)
-                Pinned |= Attacks::Rook(Attacks::Square(p), Occupied) & shields;
+                Pinned |= Attacks::Rook(SquareOf(p), Occupied) & shields;
         }
     }
 
@@ -56,7 +56,7 @@ public:
         if (from & King) {
             // Further than one step: castling, which moves a rook too.
             if (!(Attacks::King(KingSquare) & to)) return SafeAfterMaking(from, to, promote);
-            return !Attacked(Attacks::Square(to), after, to);
+            return !Attacked(SquareOf(to), after, to);
         }
         // A pawn stepping aside onto a square without an enemy piece takes en passant: a third square
         // changes.

@@ -62,7 +62,9 @@ int MoveGen::PieceMoves(char side, int index, uint64_t wanted)
     const uint64_t occupied = Board->AllPieces;
     for (uint64_t pieces = PiecesOf(s, Kind(K)); pieces; pieces &= pieces - 1) {
         const uint64_t piece = pieces & (0 - pieces);
-        index = AddTargets(index, piece, AttackSet(Kind(K), Attacks::Square(piece), occupied) & wanted);
+        // The square of the set rather than of its lowest bit: a set the loop knows is not empty spares
+        // SquareOf's empty-set test.
+        index = AddTargets(index, piece, AttackSet(Kind(K), SquareOf(pieces), occupied) & wanted);
     }
     return index;
 }
@@ -119,7 +121,7 @@ int MoveGen::KingMoves(char side, int index, bool captures)
     const uint64_t wanted = captures ? s.Enemy : ~Board->AllPieces;
     for (;;) {
         const uint64_t king = kings & (0 - kings);
-        index = AddTargets(index, king, Attacks::King(Attacks::Square(king)) & wanted);
+        index = AddTargets(index, king, Attacks::King(SquareOf(kings)) & wanted);
         kings &= kings - 1;
         if (!kings) break;
         printf("Major Error: There is more than one king of a given color\n");

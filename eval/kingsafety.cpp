@@ -10,14 +10,14 @@ void PositionEvaluate::AttackMasks()
     WKnightAtk = BKnightAtk = 0;
     WPawnAtk = WhitePawnAttacks(b.WhitePawns);
     BPawnAtk = BlackPawnAttacks(b.BlackPawns);
-    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= Attacks::Knight(Attacks::Square(p));
-    for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= Attacks::Knight(Attacks::Square(p));
+    for (uint64_t p = b.WhiteKnights; p; p &= p - 1) WKnightAtk |= Attacks::Knight(SquareOf(p));
+    for (uint64_t p = b.BlackKnights; p; p &= p - 1) BKnightAtk |= Attacks::Knight(SquareOf(p));
     // Each slider's own set is kept by its square for the piece terms.
     const uint64_t occupied = b.AllPieces;
     const auto sliders = [&](uint64_t pieces, uint64_t (*attacks)(int, uint64_t)) {
         uint64_t kind = 0;
         for (uint64_t p = pieces; p; p &= p - 1) {
-            const int sq = Attacks::Square(p);
+            const int sq = SquareOf(p);
             kind |= SliderAtk[sq] = attacks(sq, occupied);
         }
         return kind;

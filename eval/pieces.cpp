@@ -120,7 +120,7 @@ void PositionEvaluate::QueenTerms()
     const uint64_t enemyHalf = White ? BlackHalf : WhiteHalf;
     for (uint64_t p = QueensOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const uint64_t t = SliderAtk[Attacks::Square(bit)] & ~own & ~(empty & enemyControl);
+        const uint64_t t = SliderAtk[SquareOf(p)] & ~own & ~(empty & enemyControl);
         const int32_t v = QueenMobility[SimpleBitCount(t)];
         AddOwn<Side>(v, v);
         // A queen deep in the enemy half with fewer than two safe squares is as good as lost.

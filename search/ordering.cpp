@@ -62,7 +62,7 @@ inline Mover MoverOf(const ChessBoard& b, uint64_t from)
 // on every rank beyond it in the pawn's direction.
 inline uint64_t StoppersAhead(uint64_t square, bool white)
 {
-    return (white ? PE.WPassedSpan : PE.BPassedSpan)[Attacks::Square(square)];
+    return (white ? PE.WPassedSpan : PE.BPassedSpan)[SquareOf(square)];
 }
 
 // What it costs, in the ordering's judgement, to capture with this piece on `to`; negative when the
@@ -71,10 +71,10 @@ int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t
 {
     switch (m.Kind) {
     case Bishop: return 12;
-    case Knight: return 10 - (m.White ? WKnightPost : BKnightPost)[Attacks::Square(to)];
+    case Knight: return 10 - (m.White ? WKnightPost : BKnightPost)[SquareOf(to)];
     case Rook: {
         int32_t cost = 19;
-        if (!(FileOf(Attacks::Square(to)) & (b.WhitePawns | b.BlackPawns))) cost -= OpenFileControl[Attacks::Square(to) & 7];
+        if (!(FileOf(SquareOf(to)) & (b.WhitePawns | b.BlackPawns))) cost -= OpenFileControl[SquareOf(to) & 7];
         if (to & (m.White ? Rank7 : Rank2)) cost -= Majorson7[1];
         return cost;
     }
@@ -82,7 +82,7 @@ int32_t CaptureCost(const ChessBoard& b, const Mover& m, uint64_t from, uint64_t
         int32_t cost = 3;
         const uint64_t enemyPawns = m.White ? b.BlackPawns : b.WhitePawns;
         if (!(StoppersAhead(to, m.White) & enemyPawns)) {
-            const int toRank = Attacks::Square(to) >> 3, fromRank = Attacks::Square(from) >> 3;
+            const int toRank = SquareOf(to) >> 3, fromRank = SquareOf(from) >> 3;
             const int ownTo = m.White ? toRank : 7 - toRank, ownFrom = m.White ? fromRank : 7 - fromRank;
             cost -= Passers[ownTo] - Passers[ownFrom];
         }
@@ -134,7 +134,7 @@ void MoveGen::AssignMoveOrderValues(int n, int ply, uint64_t enemyKing, int hash
     // The enemy king's rank and file, where a rook or queen gains a little.
     uint64_t cross = 0;
     if (enemyKing) {
-        const int k = Attacks::Square(enemyKing);
+        const int k = SquareOf(enemyKing);
         cross = (Rank1 << (8 * (k >> 3))) | (FileA << (k & 7));
     }
     if (n <= 0) return;
