@@ -24,7 +24,7 @@ constexpr int KeyWhitePawn = KeyPawn, KeyWhiteKing = KeyKing, KeyBlackPawn = Key
 inline void ToggleKey(ChessBoard& b, int row, uint64_t squares)
 {
     for (; squares; squares &= squares - 1) {
-        const int square = __builtin_ctzll(squares);
+        const int square = SquareOf(squares);
         b.PieceKeyUpper ^= UPStable[row][square];
         b.PieceKeyLower ^= LPStable[row][square];
     }
@@ -124,7 +124,7 @@ inline void RemoveCaptured(ChessBoard& b, uint64_t to, uint8_t& mask)
     } else if (to & s.Rooks) {
         s.Rooks ^= to;
         s.Counts[CountRooks]--;
-        mask &= CastlingKept[__builtin_ctzll(to)];
+        mask &= CastlingKept[SquareOf(to)];
         ToggleKey(b, Row + KeyRook, to);
     } else if (to & s.Queens) {
         s.Queens ^= to;
@@ -179,7 +179,7 @@ inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t pre
         ToggleKey(b, Row + KeyKnight, fromTo);
     } else if (from & s.Rooks) {
         s.Rooks ^= fromTo;
-        mask &= CastlingKept[__builtin_ctzll(from)];
+        mask &= CastlingKept[SquareOf(from)];
         ToggleKey(b, Row + KeyRook, fromTo);
     } else if (from & s.Queens) {
         s.Queens ^= fromTo;

@@ -29,7 +29,7 @@ inline constexpr uint8_t CastlingKept[64] = {
 // CastlingKept of a square given as one bit; an empty set keeps all rights.
 inline uint8_t CastlingKeptBy(uint64_t square)
 {
-    return square ? CastlingKept[__builtin_ctzll(square)] : 15;
+    return square ? CastlingKept[SquareOf(square)] : 15;
 }
 
 // Indexes into ChessBoard::PieceCounts[side]; the undo copies follow at +5.

@@ -55,7 +55,7 @@ int PositionEvaluate::PawnFilePenalty(char side, uint64_t p)
     // Judged by the least advanced pawn: 35 per step from home; three steps count as an open file too.
     // Its rank (1 to 8 from the side's own edge) is BitBoardRank of that pawn's bit, taken from the bit's
     // index, which spares the comparisons' unpredictable branches.
-    const int r = side == 0 ? (__builtin_ctzll(p) >> 3) + 1 : 8 - (MyLog2(p) >> 3);
+    const int r = side == 0 ? (SquareOf(p) >> 3) + 1 : 8 - (MyLog2(p) >> 3);
     if (r > 4) openFiles++;
     return (r - 2) * 35;
 }
