@@ -44,7 +44,7 @@ namespace {
 // recogniser asks one colour's case and the other's only when the first one's material does not fit, so
 // the order decides its answer when both fit.
 
-template <int Side> int PawnSquare(const ChessBoard& b) { return LowestSquare(PawnsOf<Side>(b)); }
+template <int Side> int PawnSquare(const ChessBoard& b) { return SquareOf(PawnsOf<Side>(b)); }
 
 // The squares in front of the pawn on `sq`, up to its last rank.
 template <int Side> uint64_t PawnPath(int sq) { return FileOf(sq) & RanksAhead<Side>(sq >> 3); }

@@ -41,8 +41,6 @@ inline int Distance(int a, int b)
     return df > dr ? df : dr;
 }
 
-inline int LowestSquare(uint64_t b) { return RightMostBit(b) - 1; }
-
 // Colour-relative forms, for terms written once for both colours: Side 0 is White, whose pawns move up
 // the board, Side 1 Black. Side is a template argument, so each choice folds away at compile time.
 

@@ -66,7 +66,7 @@ int32_t PositionEvaluate::PawnSide(int32_t& mg, int32_t& eg)
 
     for (uint64_t p = own; p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = sq >> 3, ownR = RelativeRank<Side>(r);
+        const int sq = SquareOf(bit), f = sq & 7, r = sq >> 3, ownR = RelativeRank<Side>(r);
         const uint64_t file = FileA << f, adjacent = AdjacentFiles(f);
         const bool enemyOnFile = enemy & file;
         bool isolated = false;

@@ -24,7 +24,7 @@ void PositionEvaluate::KnightTerms()
     const int32_t* const post = White ? WKnightPost : BKnightPost;
     for (uint64_t p = KnightsOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit);
+        const int sq = SquareOf(bit);
         AddOwn<Side>(squareTable[sq], KnightEnding[sq]);
         // An outpost: no enemy pawn attacks the square now (whether one could later is not asked).
         if (post[sq] && !(enemyPawns & PawnAttacks<Side>(bit))) AddOwn<Side>(post[sq], 0);
@@ -55,7 +55,7 @@ int PositionEvaluate::BishopEval(char)
         BishopInfoRecord& info = BishopInfo[s];
         for (uint64_t p = info.Bishops; p; p &= p - 1) {
             const uint64_t bit = p & -p;
-            const int sq = LowestSquare(bit);
+            const int sq = SquareOf(bit);
             info.Mg += squareTable[s][sq];
             info.Eg += BishopEnding[sq];
             const int n = TargetCount(SliderAtk[sq], info.OwnPieces, empty, enemyControl[s]);
@@ -86,7 +86,7 @@ int32_t PositionEvaluate::RookTerms()
     int32_t halfOpenBonus = 0;
     for (uint64_t p = RooksOf<Side>(b); p; p &= p - 1) {
         const uint64_t bit = p & -p;
-        const int sq = LowestSquare(bit), f = sq & 7, r = RelativeRank<Side>(sq >> 3);
+        const int sq = SquareOf(bit), f = sq & 7, r = RelativeRank<Side>(sq >> 3);
         const int32_t v = RookMobility[TargetCount(SliderAtk[sq], own, empty, enemyControl)];
         AddOwn<Side>(v, (14 * v) / 10);
         if (bit & OpenFiles) {

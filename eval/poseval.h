@@ -180,8 +180,8 @@ inline void PositionEvaluate::Prepare(ChessBoard* board)
     const int32_t bOfficers = k[CountKnights] + k[CountBishops] + k[CountRooks] + k[CountQueens];
     bb = board;
     MidgameScore = EndgameScore = 0;
-    WKingSq = evalmask::LowestSquare(b.WhiteKing);
-    BKingSq = evalmask::LowestSquare(b.BlackKing);
+    WKingSq = SquareOf(b.WhiteKing);
+    BKingSq = SquareOf(b.BlackKing);
     // A board without a king (the edit mode can leave one) gets no king file made up for it.
     WKingFile = b.WhiteKing ? evalmask::FileOf(WKingSq) : 0;
     BKingFile = b.BlackKing ? evalmask::FileOf(BKingSq) : 0;

@@ -99,7 +99,7 @@ inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
                                                      uint64_t to)
 {
     if (!from || !to) return;
-    const int f = Square(from), t = Square(to);
+    const int f = SquareOf(from), t = SquareOf(to);
     const int own = side == 0 ? 0 : 6, enemy = 6 - own;
     const int mover = own + PieceRowOn(b, side, from);
     uint64_t lower = b.PieceKeyLower ^ LPStable[mover][f] ^ LPStable[mover][t];
@@ -111,7 +111,7 @@ inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
 // A pawn that has passed every enemy pawn ahead of it on its own and the adjacent files.
 bool PawnPushIsPassed(const ChessBoard& b, char side, uint64_t to)
 {
-    const uint64_t span = (side == 0 ? PE.WPassedSpan : PE.BPassedSpan)[Square(to)];
+    const uint64_t span = (side == 0 ? PE.WPassedSpan : PE.BPassedSpan)[SquareOf(to)];
     return ((side == 0 ? b.BlackPawns : b.WhitePawns) & span) == 0;
 }
 } // namespace

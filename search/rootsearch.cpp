@@ -91,7 +91,8 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
         *promo = bestPromo;
     };
     auto logChoice = [&]() {
-        LogLine("Tree Root Search Choice #1 From=%d  To=%d  Promo=%d\n", Square(bestFrom), Square(bestTo), bestPromo);
+        LogLine("Tree Root Search Choice #1 From=%d  To=%d  Promo=%d\n", SquareOf(bestFrom), SquareOf(bestTo),
+                bestPromo);
         RootMoveText(text, bestPromo);
         WriteLogFile(text);
     };

@@ -4,16 +4,10 @@
 // search/.
 #include <cstdint>
 
-#include "board/bitops.h"
 #include "board/board.h"
 #include "search/scores.h"
 
 namespace SearchCore {
-inline int Square(uint64_t oneBit)
-{
-    return RightMostBit(oneBit) - 1;
-}
-
 inline uint64_t OwnKing(const ChessBoard& b, char side)
 {
     return side == 0 ? b.WhiteKing : b.BlackKing;

@@ -27,7 +27,7 @@ void LogLine(const char* format, ...)
 
 void MoveText(char* buffer, uint64_t from, uint64_t to, char promo, int pvFlag)
 {
-    fillmovestring(buffer, 0, static_cast<char>(Square(from)), static_cast<char>(Square(to)), promo, pvFlag);
+    fillmovestring(buffer, 0, static_cast<char>(SquareOf(from)), static_cast<char>(SquareOf(to)), promo, pvFlag);
 }
 
 void RootMoveText(char* buffer, char promo)
@@ -103,7 +103,7 @@ void SearchRoutines::PrintCurrentMove(uint64_t from, uint64_t to, int legal, int
 {
     if (!MainStatus.UCIMode) return;
     if (ShowCurrLine == 1 && depth > 8 && Nodes() > 3 * static_cast<int64_t>(MainStatus.NodesPerSecond))
-        printf("info currmove %s currmovenumber %d\n", UciMoveText(Square(from), Square(to), NoPromotion).c_str(),
+        printf("info currmove %s currmovenumber %d\n", UciMoveText(SquareOf(from), SquareOf(to), NoPromotion).c_str(),
                legal);
     Flush();
 }
