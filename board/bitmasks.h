@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 
 // Named files, ranks, squares and square sets as compile-time constants, for the hot paths. They hold
 // the same values as the masks of MainStatus, so nothing depends on Status::initVars having run.
@@ -21,6 +22,13 @@ inline constexpr uint64_t A8 = 1ULL << 56, B8 = 1ULL << 57, C8 = 1ULL << 58, D8 
 
 // The whole file of a square.
 constexpr uint64_t FileOf(int sq) { return FileA << (sq & 7); }
+
+// King distance: the larger of the file and the rank difference.
+inline int Distance(int a, int b)
+{
+    int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
+    return df > dr ? df : dr;
+}
 
 // The six diagonals that pass in front of a castled king: h2-c7, g2-b7, f2-a7 (by White's king side and
 // Black's queen side) and c2-h7, b2-g7, a2-f7 (by White's queen side and Black's king side).

@@ -1,7 +1,6 @@
 #include "board/board.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include "board/bitmasks.h"
 
 namespace {
 // No queen, rook or pawn, and a lone bishop or at most two knights.
@@ -32,9 +31,7 @@ int ChessBoard::CheckDraw(char)
     if (whiteLacks && blackLacks) {
         if (!((WhiteKing | BlackKing) & st.Corners)) return MaterialDraw;
         // A king in the corner two squares from the other king can still be mated with help.
-        int w = SquareOf(WhiteKing), b = SquareOf(BlackKing);
-        int distance = std::max(std::abs((w & 7) - (b & 7)), std::abs((w >> 3) - (b >> 3)));
-        if (distance != 2) return MaterialDraw;
+        if (BitMasks::Distance(SquareOf(WhiteKing), SquareOf(BlackKing)) != 2) return MaterialDraw;
     }
 
     if (FiftyMoveCount > 99) return FiftyMoveDraw;

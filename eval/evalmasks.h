@@ -34,13 +34,6 @@ inline uint64_t RanksBelow(int r) { return (1ULL << (8 * r)) - 1; }
 inline uint64_t RanksUpTo(int r) { return ~0ULL >> (8 * (7 - r)); }
 inline uint64_t RanksFrom(int r) { return ~0ULL << (8 * r); }
 
-// King distance: the larger of the file and the rank difference.
-inline int Distance(int a, int b)
-{
-    int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
-    return df > dr ? df : dr;
-}
-
 // Colour-relative forms, for terms written once for both colours: Side 0 is White, whose pawns move up
 // the board, Side 1 Black. Side is a template argument, so each choice folds away at compile time.
 
