@@ -2,11 +2,13 @@
 #include <cstdint>
 #include <string>
 
+#include "board/maxply.h"
+
 // File letters of square numbers: files[n & 7].
 extern const char files[16];
 
 // Room for a move followed by the longest principal variation.
-inline constexpr int MoveTextSize = 9 + 5 * 200 + 16;
+inline constexpr int MoveTextSize = 9 + 5 * MaxPly + 16;
 
 // The text of one move into buffer (size chars): a blank, the from and to squares, then "n;", "b;", "r;"
 // or "q;" for a promotion letter of either case, or one blank for any other promotion char. Returns the

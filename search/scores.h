@@ -1,9 +1,8 @@
 #pragma once
 
-// Scores are in tenths of a centipawn, from the side to move's view.
+#include "board/maxply.h"
 
-// The deepest ply of the search; the tables indexed by ply have this many rows.
-inline constexpr int MaxPly = 200;
+// Scores are in tenths of a centipawn, from the side to move's view.
 
 // A side mated at ply p scores p - MATE. STALEMATE is only the root's report of a side that has no move.
 inline constexpr int MATE = 110000;
