@@ -13,12 +13,6 @@ ChessBoard MainBoard;
 namespace {
 using namespace BitMasks;
 
-// Key-table rows: a side's pawn, knight, bishop, rook, queen and king, Black's six after White's.
-constexpr int KeyPawn = 0, KeyKnight = 1, KeyBishop = 2, KeyRook = 3, KeyQueen = 4, KeyKing = 5, KeyBlack = 6;
-// The rows the pawn key covers.
-constexpr int KeyWhitePawn = KeyPawn, KeyWhiteKing = KeyKing, KeyBlackPawn = KeyBlack + KeyPawn,
-              KeyBlackKing = KeyBlack + KeyKing;
-
 // Keeps the piece-square key in step with a piece board that `squares` was XORed into: each square flips
 // its entry, so the key stays the XOR over the boards whatever they held.
 inline void ToggleKey(ChessBoard& b, int row, uint64_t squares)
@@ -106,7 +100,7 @@ template <int Side>
 inline void RemoveCaptured(ChessBoard& b, uint64_t to, uint8_t& mask)
 {
     SideBoards s = BoardsOf<Side>(b);
-    constexpr int Row = Side == 0 ? 0 : KeyBlack;
+    constexpr int Row = FirstKeyRow(Side);
     if (!(to & s.Pieces)) return;
     if (to & s.Pawns) {
         s.Pawns ^= to;
@@ -145,7 +139,7 @@ inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t pre
     SideBoards s = BoardsOf<Side>(b);
     SideBoards enemy = BoardsOf<Side ^ 1>(b);
     constexpr int Up = Side == 0 ? 8 : -8;
-    constexpr int Row = Side == 0 ? 0 : KeyBlack, EnemyRow = KeyBlack - Row;
+    constexpr int Row = FirstKeyRow(Side), EnemyRow = KeyBlack - Row;
     const uint64_t fromTo = from | to;
     s.Pieces ^= fromTo;
     if (from & s.Pawns) {
@@ -361,7 +355,7 @@ void ChessBoard::UndoMove(int)
 
 void ChessBoard::Promote(char side, uint64_t square, char type)
 {
-    const int row = side == 0 ? 0 : KeyBlack;
+    const int row = FirstKeyRow(side);
     ToggleKey(*this, row + KeyPawn, square);
     int made = -1;
     if (side == 0) {
@@ -396,7 +390,7 @@ void ChessBoard::DropPawn(char side, uint64_t b)
         BlackPieces ^= b;
     }
     AllPieces ^= b;
-    ToggleKey(*this, (side == 0 ? 0 : KeyBlack) + KeyPawn, b);
+    ToggleKey(*this, FirstKeyRow(side) + KeyPawn, b);
 }
 
 bool ChessBoard::PawnOn7th(char side) const

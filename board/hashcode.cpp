@@ -93,10 +93,10 @@ void genhashcode(char side, int castle, uint64_t* upper, uint64_t* lower, const 
 void genpawnhashcode(char, ChessBoard board, uint32_t* key)
 {
     uint64_t k = 0;
-    for (uint64_t b = board.WhitePawns; b; b &= b - 1) k ^= LPStable[0][SquareOf(b)];
-    for (uint64_t b = board.BlackPawns; b; b &= b - 1) k ^= LPStable[6][SquareOf(b)];
-    for (uint64_t b = board.WhiteKing; b; b &= b - 1) k ^= LPStable[5][SquareOf(b)];
-    for (uint64_t b = board.BlackKing; b; b &= b - 1) k ^= LPStable[11][SquareOf(b)];
+    for (uint64_t b = board.WhitePawns; b; b &= b - 1) k ^= LPStable[KeyWhitePawn][SquareOf(b)];
+    for (uint64_t b = board.BlackPawns; b; b &= b - 1) k ^= LPStable[KeyBlackPawn][SquareOf(b)];
+    for (uint64_t b = board.WhiteKing; b; b &= b - 1) k ^= LPStable[KeyWhiteKing][SquareOf(b)];
+    for (uint64_t b = board.BlackKing; b; b &= b - 1) k ^= LPStable[KeyBlackKing][SquareOf(b)];
     *key = static_cast<uint32_t>(k);
 }
 

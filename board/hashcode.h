@@ -3,8 +3,16 @@
 
 #include "board/board.h"
 
-// Key tables, indexed [piece][square] with pieces 0..5 White pawn, knight, bishop, rook, queen, king and
-// 6..11 the Black ones. Filled once by initPStable; the same values on every run.
+// Key-table rows: a side's pawn, knight, bishop, rook, queen and king, Black's six after White's.
+inline constexpr int KeyPawn = 0, KeyKnight = 1, KeyBishop = 2, KeyRook = 3, KeyQueen = 4, KeyKing = 5, KeyBlack = 6;
+// The rows the pawn key covers.
+inline constexpr int KeyWhitePawn = KeyPawn, KeyWhiteKing = KeyKing, KeyBlackPawn = KeyBlack + KeyPawn,
+                     KeyBlackKing = KeyBlack + KeyKing;
+// The side's first row, its pawn's, which its other five follow.
+constexpr int FirstKeyRow(int side) { return side == 0 ? 0 : KeyBlack; }
+
+// Key tables, indexed [row][square] by the rows above. Filled once by initPStable; the same values on
+// every run.
 extern uint64_t UPStable[12][64];
 extern uint64_t LPStable[12][64];
 extern uint64_t CastleCode[16];

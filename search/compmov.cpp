@@ -79,16 +79,16 @@ inline void ChildKeys(char side, int castling, const ChessBoard& board, uint64_t
     __builtin_prefetch(&PawnHashArray[board.PawnHashCode & PawnHashIndexMask]);
 }
 
-// The key-table row of the piece of `side` on the square (pawn 0, knight 1, bishop 2, rook 3, queen 4,
-// king 5); 0 for an empty square.
+// The key-table row of the piece of `side` on the square, counted from the side's FirstKeyRow; KeyPawn for
+// an empty square.
 inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
 {
     const auto on = [square](uint64_t set) { return (set & square) != 0; };
     if (side == 0)
-        return on(b.WhiteKnights) * 1 + on(b.WhiteBishops) * 2 + on(b.WhiteRooks) * 3 + on(b.WhiteQueens) * 4 +
-               on(b.WhiteKing) * 5;
-    return on(b.BlackKnights) * 1 + on(b.BlackBishops) * 2 + on(b.BlackRooks) * 3 + on(b.BlackQueens) * 4 +
-           on(b.BlackKing) * 5;
+        return on(b.WhiteKnights) * KeyKnight + on(b.WhiteBishops) * KeyBishop + on(b.WhiteRooks) * KeyRook +
+               on(b.WhiteQueens) * KeyQueen + on(b.WhiteKing) * KeyKing;
+    return on(b.BlackKnights) * KeyKnight + on(b.BlackBishops) * KeyBishop + on(b.BlackRooks) * KeyRook +
+           on(b.BlackQueens) * KeyQueen + on(b.BlackKing) * KeyKing;
 }
 
 // Starts loading the bucket that the child after the move of `side` will probe, long before the move is
@@ -100,7 +100,7 @@ inline int PieceRowOn(const ChessBoard& b, char side, uint64_t square)
 {
     if (!from || !to) return;
     const int f = SquareOf(from), t = SquareOf(to);
-    const int own = side == 0 ? 0 : 6, enemy = 6 - own;
+    const int own = FirstKeyRow(side), enemy = KeyBlack - own;
     const int mover = own + PieceRowOn(b, side, from);
     uint64_t lower = b.PieceKeyLower ^ LPStable[mover][f] ^ LPStable[mover][t];
     if (to & (side == 0 ? b.BlackPieces : b.WhitePieces)) lower ^= LPStable[enemy + PieceRowOn(b, side ^ 1, to)][t];
