@@ -63,7 +63,7 @@ bool HumanTurn(int& result)
     MainBoard.ToMove ^= 1;
     st.MoveNumber++;
     if (result == CommandQuits) return true;
-    if (result == MoveReachedFiftyMoves) GameOver("1/2-1/2 {Draw by 50 Move Rule}\n");
+    if (result == FiftyMoveDraw) GameOver("1/2-1/2 {Draw by 50 Move Rule}\n");
     return false;
 }
 

@@ -318,7 +318,7 @@ int HumanMove()
         }
         PlayCheckedMove(from, to, promotion);
         // The clock counts every half-move since the last capture or pawn move.
-        const int moveResult = MainBoard.FiftyMoveCount > 99 ? MoveReachedFiftyMoves : CommandIsMove;
+        const int moveResult = MainBoard.FiftyMoveCount > 99 ? int{FiftyMoveDraw} : CommandIsMove;
         GameRecord::Record(MainBoard, MainBoard.ToMove ^ 1);
         if (!st.Force) return moveResult;
         // Force mode: both sides' moves are entered in turn.

@@ -11,14 +11,13 @@ enum CommandResult : int {
     CommandQuits = 3,
     CommandHandled = 4, // done (or ignored): read the next word
 };
-// HumanMove's result when a move was made and the half-move clock passed 99.
-inline constexpr int MoveReachedFiftyMoves = 7;
 
 // Runs one console or xboard word; arguments are read from standard input by the command itself.
 int DoCommand(const char* word);
 
-// The interface's turn: reads words until a legal move is made on MainBoard (CommandIsMove, or
-// MoveReachedFiftyMoves) or a command ends the turn (CommandEndsTurn or CommandQuits).
+// The interface's turn: reads words until a legal move is made on MainBoard (CommandIsMove, or the draw
+// result FiftyMoveDraw once the half-move clock has passed 99) or a command ends the turn (CommandEndsTurn
+// or CommandQuits).
 int HumanMove();
 
 // Announces the engine's move in xboard mode and logs it.
