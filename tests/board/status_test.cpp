@@ -103,4 +103,31 @@ TEST(Status, CompileTimeMasksMatch)
     EXPECT_EQ(A1 | H1 | A8 | H8, s.Corners);
     EXPECT_EQ(B1 | G1 | B8 | G8, s.SqB1 | s.SqG1 | s.SqB8 | s.SqG8);
 }
+
+TEST(Status, SquareMasksStandOnTheirSquares)
+{
+    Status s{};
+    s.initVars();
+    const struct {
+        const char* name;
+        uint64_t mask;
+        int square;
+    } cases[] = {
+        {"a1", s.SqA1, 0},  {"b1", s.SqB1, 1},  {"g1", s.SqG1, 6},  {"h1", s.SqH1, 7},  {"a2", s.SqA2, 8},
+        {"b2", s.SqB2, 9},  {"c2", s.SqC2, 10}, {"f2", s.SqF2, 13}, {"g2", s.SqG2, 14}, {"h2", s.SqH2, 15},
+        {"a3", s.SqA3, 16}, {"b3", s.SqB3, 17}, {"c3", s.SqC3, 18}, {"f3", s.SqF3, 21}, {"g3", s.SqG3, 22},
+        {"h3", s.SqH3, 23}, {"a6", s.SqA6, 40}, {"b6", s.SqB6, 41}, {"c6", s.SqC6, 42}, {"f6", s.SqF6, 45},
+        {"g6", s.SqG6, 46}, {"h6", s.SqH6, 47}, {"a7", s.SqA7, 48}, {"b7", s.SqB7, 49}, {"c7", s.SqC7, 50},
+        {"f7", s.SqF7, 53}, {"g7", s.SqG7, 54}, {"h7", s.SqH7, 55}, {"a8", s.SqA8, 56}, {"b8", s.SqB8, 57},
+        {"g8", s.SqG8, 62}, {"h8", s.SqH8, 63},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.mask, 1ULL << c.square) << c.name;
+    EXPECT_EQ(s.FilesFGH, 0xE0E0E0E0E0E0E0E0ULL);
+    EXPECT_EQ(s.FilesABC, 0x0707070707070707ULL);
+    EXPECT_EQ(s.Corners, 0x8100000000000081ULL);
+    for (int i = 0; i < 8; i++) {
+        EXPECT_EQ(s.FileMask[i], 0x0101010101010101ULL << i) << i;
+        EXPECT_EQ(s.RankMask[i], 0xFFULL << (8 * i)) << i;
+    }
+}
 } // namespace
