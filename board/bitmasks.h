@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Named files, ranks, squares and square sets as compile-time constants, for the hot paths. They hold
-// the same values as the masks of MainStatus, so nothing depends on Status::initVars having run.
+// Named files, ranks, squares and square sets as compile-time constants, for the hot paths. The masks of
+// MainStatus are filled from them; code that reads these does not depend on Status::initVars having run.
 namespace BitMasks {
 inline constexpr uint64_t FileA = 0x0101010101010101ULL;
 inline constexpr uint64_t FileB = FileA << 1, FileC = FileA << 2, FileF = FileA << 5, FileG = FileA << 6;

@@ -4,16 +4,19 @@
 
 Status MainStatus;
 
+// The masks come from the named constants; where a member has a constant's name, the constant is qualified.
+using namespace BitMasks;
+
 void Status::SetLineMasks()
 {
     for (int i = 0; i < 8; i++) {
-        FileMask[i] = 0x0101010101010101ULL << i;
-        RankMask[i] = 0xFFULL << (8 * i);
+        FileMask[i] = FileA << i;
+        RankMask[i] = Rank1 << (8 * i);
     }
-    FilesGH = 0xC0C0C0C0C0C0C0C0ULL;
-    FilesAB = 0x0303030303030303ULL;
-    FilesFGH = 0xE0E0E0E0E0E0E0E0ULL;
-    FilesABC = 0x0707070707070707ULL;
+    FilesGH = BitMasks::FilesGH;
+    FilesAB = BitMasks::FilesAB;
+    FilesFGH = FileF | BitMasks::FilesGH;
+    FilesABC = BitMasks::FilesAB | FileC;
 }
 
 void Status::initVars()
@@ -28,22 +31,21 @@ void Status::initVars()
     PhalanxMask[6] = 0x0000002010080000ULL;
     PhalanxMask[7] = 0x0000000408100000ULL;
     // The castled kings' diagonals, which the evaluation reads from the board's mask header too.
-    for (int i = 0; i < 6; i++) DiagonalMask[i] = BitMasks::CastledKingDiagonals[i];
-    LightSquares = 0x55AA55AA55AA55AAULL;
-    DarkSquares = 0xAA55AA55AA55AA55ULL;
-    Corners = 0x8100000000000081ULL;
-    WhiteHalf = 0x00000000FFFFFFFFULL;
-    BlackHalf = 0xFFFFFFFF00000000ULL;
+    for (int i = 0; i < 6; i++) DiagonalMask[i] = CastledKingDiagonals[i];
+    LightSquares = BitMasks::LightSquares;
+    DarkSquares = BitMasks::DarkSquares;
+    Corners = A1 | H1 | A8 | H8;
+    WhiteHalf = BitMasks::WhiteHalf;
+    BlackHalf = BitMasks::BlackHalf;
 
-    // Square numbers: a1 = 0 ... h8 = 63.
-    SqH8 = 1ULL << 63; SqH7 = 1ULL << 55; SqF7 = 1ULL << 53; SqG7 = 1ULL << 54;
-    SqH6 = 1ULL << 47; SqF6 = 1ULL << 45; SqG6 = 1ULL << 46; SqA8 = 1ULL << 56;
-    SqA7 = 1ULL << 48; SqC7 = 1ULL << 50; SqA6 = 1ULL << 40; SqB7 = 1ULL << 49;
-    SqC6 = 1ULL << 42; SqB6 = 1ULL << 41; SqH1 = 1ULL << 7;  SqH2 = 1ULL << 15;
-    SqF2 = 1ULL << 13; SqG2 = 1ULL << 14; SqH3 = 1ULL << 23; SqF3 = 1ULL << 21;
-    SqG3 = 1ULL << 22; SqA1 = 1ULL << 0;  SqA2 = 1ULL << 8;  SqC2 = 1ULL << 10;
-    SqB2 = 1ULL << 9;  SqA3 = 1ULL << 16; SqC3 = 1ULL << 18; SqB3 = 1ULL << 17;
-    SqB8 = 1ULL << 57; SqG8 = 1ULL << 62; SqB1 = 1ULL << 1;  SqG1 = 1ULL << 6;
+    SqH8 = H8; SqH7 = FileH & Rank7; SqF7 = FileF & Rank7; SqG7 = FileG & Rank7;
+    SqH6 = FileH & Rank6; SqF6 = FileF & Rank6; SqG6 = FileG & Rank6; SqA8 = A8;
+    SqA7 = FileA & Rank7; SqC7 = FileC & Rank7; SqA6 = FileA & Rank6; SqB7 = FileB & Rank7;
+    SqC6 = FileC & Rank6; SqB6 = FileB & Rank6; SqH1 = H1; SqH2 = FileH & Rank2;
+    SqF2 = FileF & Rank2; SqG2 = FileG & Rank2; SqH3 = FileH & Rank3; SqF3 = FileF & Rank3;
+    SqG3 = FileG & Rank3; SqA1 = A1; SqA2 = FileA & Rank2; SqC2 = FileC & Rank2;
+    SqB2 = FileB & Rank2; SqA3 = FileA & Rank3; SqC3 = FileC & Rank3; SqB3 = FileB & Rank3;
+    SqB8 = B8; SqG8 = G8; SqB1 = B1; SqG1 = G1;
 
     HumanToMove = 1;
     PERFT = 0;
