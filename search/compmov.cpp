@@ -191,7 +191,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
             PVTable[ply + 2][0].Move = static_cast<int16_t>(ply + 2);
             const int v = -Search(side ^ 1, -beta, -beta + 1, position, depth - reduction, ply + 2, 0, castling, NotInCheck,
                                   nullUpper, nullLower, nodeType, moveFlags, maxPly, last);
-            if (StopSearch && MainStatus.FD == 0) return 0;
+            if (StopUnwindsNodes()) return 0;
             if (v >= beta) {
                 PositionCache.InsertTranspositionTables(upper, lower, depth - 3, 0, v, LowerBound);
                 if (MainStatus.Trace == 1) {
@@ -210,7 +210,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
     if (beta - alpha > 1 && nonPV && depth > 3) {
         Search(side, alpha, beta, position, depth - 3, ply, 0, castling, inCheck, upper, lower, nodeType, moveFlags,
                maxPly, last);
-        if (StopSearch && MainStatus.FD == 0 && !MainStatus.Ponder) return 0;
+        if (StopEndsSearch(SearchHeldOn())) return 0;
         int ignored = 0;
         PositionCache.SearchTranspositionTables(upper, lower, depth, alpha, beta, &ignored, &hashMove);
     }
@@ -297,7 +297,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
             if (nodeType != PvNode || legal == 1) {
                 childType = nodeType == PvNode ? PvNode : nodeType == CutNode ? AllNode : CutNode;
                 v = d > 0 || givesCheck ? child(-beta, -alpha, d, childType) : quiesce(-beta, -alpha);
-                if (StopSearch && MainStatus.FD == 0) return 0;
+                if (StopUnwindsNodes()) return 0;
             } else {
                 if (d > 0 || givesCheck) {
                     v = child(-alpha - 1, -alpha, d, AllNode);
@@ -309,7 +309,7 @@ int SearchRoutines::Search(char side, int alpha, int beta, ChessBoard& position,
             }
             if (v > alpha && reduction > 0) v = child(-beta, -alpha, depth - 1 + ext, PvNode);
 
-            if (StopSearch && MainStatus.FD == 0) return 0;
+            if (StopUnwindsNodes()) return 0;
             board.UndoMove(0);
             if (Abort) return 0;
 

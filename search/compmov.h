@@ -143,6 +143,13 @@ private:
 
     // What every search does before its first node: counters, flags, line and killers; the root's keys.
     void StartSearch(ChessBoard& board, uint64_t& upper, uint64_t& lower);
+    // Stop tests. A fixed-depth search runs to its depth whatever stop comes; any other search unwinds every
+    // node at once on a stop.
+    bool StopUnwindsNodes() const { return StopSearch && MainStatus.FD == 0; }
+    // Fixed depth and pondering hold a search on: its root, and a node after its internal deepening, end on
+    // a stop only without them. The root reads the modes once, as it starts.
+    static bool SearchHeldOn() { return MainStatus.FD != 0 || MainStatus.Ponder; }
+    bool StopEndsSearch(bool heldOn) const { return StopSearch && !heldOn; }
     // Time rules and stop tests (timecontrol.cpp)
     void PlanSearch();
     bool IterationMayStart(int depth);

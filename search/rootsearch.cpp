@@ -78,7 +78,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
     list.AssignMoveOrderValues(n, 0, EnemyKing(board, side), NoPackedMove, PvNode);
     int best = NoScore, legal = 0, v = NoScore;
     const uint64_t enemyBefore = side == 0 ? board.BlackPieces : board.WhitePieces;
-    const bool holdOn = MainStatus.FD != 0 || MainStatus.Ponder;
+    const bool holdOn = SearchHeldOn();
     const int majors = board.PieceCounts[0][CountQueens] + board.PieceCounts[0][CountRooks] +
                        board.PieceCounts[0][CountBishops] + board.PieceCounts[0][CountKnights] +
                        board.PieceCounts[1][CountQueens] + board.PieceCounts[1][CountRooks] +
@@ -137,19 +137,19 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
             v = d == 0 ? quiesce(-beta, -alpha) : child(-beta, -alpha, d, chk ? InCheckNow : NotInCheck, PvNode);
         } else if (d == 0) {
             v = quiesce(-beta, -alpha);
-            interrupted = StopSearch && !holdOn;
+            interrupted = StopEndsSearch(holdOn);
         } else {
             bool searchOn = true;
             const bool reducible = pr == NoPromotion && depth > 2 && legal > 2 && !chk && !capture &&
                                    list.OrderValue[m] <= ReducibleOrderValue && majors > 2;
             if (reducible) {
                 v = child(-alpha - 1, -alpha, depth - 2, NotInCheck, AllNode);
-                interrupted = StopSearch && !holdOn;
+                interrupted = StopEndsSearch(holdOn);
                 searchOn = !interrupted && v > alpha;
             }
             if (searchOn) {
                 v = child(-alpha - 1, -alpha, d, chk ? InCheckNow : NotInCheck, AllNode);
-                interrupted = StopSearch && !holdOn;
+                interrupted = StopEndsSearch(holdOn);
                 if (!interrupted && v > alpha && v < beta) v = child(-beta, -alpha, d, chk ? InCheckNow : NotInCheck, PvNode);
             }
         }
@@ -164,7 +164,7 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
         }
 
         board.UndoMove(0);
-        if (StopSearch && !holdOn) {
+        if (StopEndsSearch(holdOn)) {
             LogLine("Tree Search #2 Interrupted at m=%d LegalMoves=%d NumMove=%d\n", m, legal, n);
             handBack();
             logChoice();
@@ -203,7 +203,9 @@ int SearchRoutines::SearchTreeRoot(char side, ChessBoard board, int alpha, int b
         }
     }
 
-    if ((Abort || TimeUp || StopSearch) && !MainStatus.Ponder) {
+    // Cut short by an abort, the clock or a stop: outside pondering, the iteration shows where it stopped.
+    const bool cutShort = (Abort || TimeUp || StopSearch) && !MainStatus.Ponder;
+    if (cutShort) {
         // An iteration stopped before its first move has no score to show.
         if (v != NoScore) PrintStoppedIteration(depth, v);
         if (StopSearch) return best;
@@ -352,7 +354,8 @@ int SearchRoutines::ProgressiveDeepening(ChessBoard board, char maxdepth, uint64
             return v;
         }
         // A stop asked for during the iteration ("move now", the clock) ends the search here.
-        if ((StopSearch || TimeUp) && !st.Ponder && !analysing) break;
+        const bool stopAsked = (StopSearch || TimeUp) && !st.Ponder && !analysing;
+        if (stopAsked) break;
         if (IterationEndsSearch(depth, v, easyMove)) break;
 
         const bool mateFound = v > MateInHalfRange || (v >= -MATE && v <= -MateInHalfRange - 1);
