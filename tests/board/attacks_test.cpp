@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "board/bitmasks.h"
 #include "board/board.h"
 #include "fixture.h"
@@ -145,6 +150,52 @@ TEST(Draw, CheckDrawRules)
         ChessBoard b = BoardFromFen(c.fen);
         b.FiftyMoveCount = c.clock;
         EXPECT_EQ(b.CheckDraw(0), c.result) << c.fen << " clock " << c.clock;
+    }
+}
+
+// The colour-flipped FEN: ranks in the other order, each piece the other colour's, the other side to move.
+// Castling and en passant are left out; the draw cases have none.
+std::string FlippedFen(const std::string& fen)
+{
+    std::istringstream in(fen);
+    std::string placement, side;
+    in >> placement >> side;
+    std::vector<std::string> ranks;
+    std::istringstream rows(placement);
+    for (std::string row; std::getline(rows, row, '/');) ranks.insert(ranks.begin(), row);
+    std::string out;
+    for (const std::string& row : ranks) {
+        if (!out.empty()) out += '/';
+        for (char c : row) out += std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c);
+    }
+    return out + (side == "w" ? " b" : " w") + " - - 0 1";
+}
+
+// Bishop and rook pawn against the bare king, from either colour: the same verdict on the flipped board.
+TEST(Draw, WrongBishopAndRookPawnForBothColours)
+{
+    const struct {
+        const char* fen;
+        int result;
+    } cases[] = {
+        {"8/6k1/8/7P/8/8/8/4KB2 w - - 0 1", MaterialDraw}, // h-pawn, light bishop, king on g7
+        {"7k/8/8/7P/8/8/8/4KB2 w - - 0 1", MaterialDraw},  // king on h8
+        {"8/6k1/8/7P/8/8/8/4K1B1 w - - 0 1", NotDrawn},    // the dark bishop covers h8
+        {"8/5k2/8/7P/8/8/8/4KB2 w - - 0 1", NotDrawn},     // king on f7, outside the corner
+        {"8/1k6/8/8/P7/8/8/2B1K3 w - - 0 1", MaterialDraw}, // a-pawn, dark bishop, king on b7
+        {"k7/8/8/8/P7/8/8/2B1K3 w - - 0 1", MaterialDraw},  // king on a8
+        {"8/1k6/8/8/P7/8/8/3BK3 w - - 0 1", NotDrawn},      // the light bishop covers a8
+        {"8/6k1/8/7P/8/8/p7/4KB2 w - - 0 1", NotDrawn},     // the defender has a pawn
+        {"8/6k1/8/7P/8/8/8/n3KB2 w - - 0 1", NotDrawn},     // the defender has a knight
+        {"8/6k1/8/6PP/8/8/8/4KB2 w - - 0 1", NotDrawn},     // two pawns
+        {"8/6k1/8/6P1/8/8/8/4KB2 w - - 0 1", NotDrawn},     // not a rook pawn
+    };
+    for (const auto& c : cases) {
+        ChessBoard b = BoardFromFen(c.fen);
+        EXPECT_EQ(b.CheckDraw(0), c.result) << c.fen;
+        const std::string flipped = FlippedFen(c.fen);
+        ChessBoard f = BoardFromFen(flipped);
+        EXPECT_EQ(f.CheckDraw(0), c.result) << flipped;
     }
 }
 
