@@ -17,6 +17,25 @@ bool BishopAndPawnOnly(const int32_t* counts)
     return counts[CountPawns] == 1 && counts[CountBishops] == 1 && counts[CountKnights] == 0 &&
            counts[CountRooks] == 0 && counts[CountQueens] == 0;
 }
+
+// Bishop and rook pawn of `Side` against the bare king, the bishop not controlling the promotion corner
+// and the king on one of the corner's four squares.
+template <int Side>
+bool WrongBishopAndRookPawn(const ChessBoard& b, const Status& st)
+{
+    constexpr bool White = Side == 0;
+    if (!BishopAndPawnOnly(b.PieceCounts[Side]) || (White ? b.BlackPieceCount : b.WhitePieceCount) != 0 ||
+        (White ? b.BlackPawns : b.WhitePawns))
+        return false;
+    const uint64_t pawns = White ? b.WhitePawns : b.BlackPawns, bishops = White ? b.WhiteBishops : b.BlackBishops;
+    const uint64_t king = White ? b.BlackKing : b.WhiteKing;
+    // h8 and a1 are dark, a8 and h1 light: the bishop of the other colour never reaches the corner.
+    if ((pawns & st.FileMask[7]) && (bishops & (White ? st.LightSquares : st.DarkSquares)) &&
+        (king & (White ? st.SqH8 | st.SqG8 | st.SqG7 | st.SqH7 : st.SqH1 | st.SqG1 | st.SqG2 | st.SqH2)))
+        return true;
+    return (pawns & st.FileMask[0]) && (bishops & (White ? st.DarkSquares : st.LightSquares)) &&
+           (king & (White ? st.SqA8 | st.SqB8 | st.SqB7 | st.SqA7 : st.SqA1 | st.SqB1 | st.SqB2 | st.SqA2));
+}
 } // namespace
 
 int ChessBoard::CheckDraw(char)
@@ -36,24 +55,7 @@ int ChessBoard::CheckDraw(char)
 
     if (FiftyMoveCount > 99) return FiftyMoveDraw;
 
-    // Bishop and rook pawn against the bare king, the bishop not controlling the promotion corner.
-    const uint64_t fileA = st.FileMask[0], fileH = st.FileMask[7];
-    if (BishopAndPawnOnly(PieceCounts[0]) && BlackPieceCount == 0 && !BlackPawns) {
-        if ((WhitePawns & fileH) && (WhiteBishops & st.LightSquares) &&
-            (BlackKing & (st.SqH8 | st.SqG8 | st.SqG7 | st.SqH7)))
-            return MaterialDraw;
-        if ((WhitePawns & fileA) && (WhiteBishops & st.DarkSquares) &&
-            (BlackKing & (st.SqA8 | st.SqB8 | st.SqB7 | st.SqA7)))
-            return MaterialDraw;
-    }
-    if (BishopAndPawnOnly(PieceCounts[1]) && WhitePieceCount == 0) {
-        if ((BlackPawns & fileH) && (BlackBishops & st.DarkSquares) &&
-            (WhiteKing & (st.SqH1 | st.SqG1 | st.SqG2 | st.SqH2)))
-            return MaterialDraw;
-        if ((BlackPawns & fileA) && (BlackBishops & st.LightSquares) &&
-            (WhiteKing & (st.SqA1 | st.SqB1 | st.SqB2 | st.SqA2)))
-            return MaterialDraw;
-    }
+    if (WrongBishopAndRookPawn<0>(*this, st) || WrongBishopAndRookPawn<1>(*this, st)) return MaterialDraw;
     return NotDrawn;
 }
 
