@@ -2,6 +2,7 @@
 #include "board/bitmasks.h"
 #include "board/movegen.h"
 #include "board/piecevalues.h"
+#include "eval/evalmasks.h"
 #include "eval/poseval.h"
 #include "search/compmov.h"
 
@@ -33,22 +34,20 @@ struct Mover {
     Piece Kind;
 };
 
+template <int Side> inline Piece PieceOfSideOn(const ChessBoard& b, uint64_t square)
+{
+    using namespace evalmask;
+    if (square & PawnsOf<Side>(b)) return Pawn;
+    if (square & KnightsOf<Side>(b)) return Knight;
+    if (square & BishopsOf<Side>(b)) return Bishop;
+    if (square & RooksOf<Side>(b)) return Rook;
+    if (square & QueensOf<Side>(b)) return Queen;
+    return King;
+}
+
 inline Piece PieceOn(const ChessBoard& b, uint64_t square, bool white)
 {
-    if (white) {
-        if (square & b.WhitePawns) return Pawn;
-        if (square & b.WhiteKnights) return Knight;
-        if (square & b.WhiteBishops) return Bishop;
-        if (square & b.WhiteRooks) return Rook;
-        if (square & b.WhiteQueens) return Queen;
-        return King;
-    }
-    if (square & b.BlackPawns) return Pawn;
-    if (square & b.BlackKnights) return Knight;
-    if (square & b.BlackBishops) return Bishop;
-    if (square & b.BlackRooks) return Rook;
-    if (square & b.BlackQueens) return Queen;
-    return King;
+    return white ? PieceOfSideOn<0>(b, square) : PieceOfSideOn<1>(b, square);
 }
 
 inline Mover MoverOf(const ChessBoard& b, uint64_t from)
