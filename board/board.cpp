@@ -208,6 +208,35 @@ inline void MoveOwnPiece(ChessBoard& b, uint64_t from, uint64_t to, uint64_t pre
         s.Counts[CountPawns]--;
     }
 }
+
+// The fields MakeMove saves and UndoMove restores, listed once: with `Save` each goes into its undo copy,
+// without it comes back from there. The twelve piece boards are contiguous from WhitePawns; the undo copy
+// keeps them first, then the three occupancies.
+template <bool Save>
+inline void CopyUndoState(ChessBoard& b)
+{
+    const auto copy = [](auto& live, auto& saved) {
+        if constexpr (Save) saved = live;
+        else live = saved;
+    };
+    if constexpr (Save) std::memcpy(b.SavedPieces, &b.WhitePawns, 12 * sizeof(uint64_t));
+    else std::memcpy(&b.WhitePawns, b.SavedPieces, 12 * sizeof(uint64_t));
+    copy(b.WhitePieces, b.SavedPieces[12]);
+    copy(b.BlackPieces, b.SavedPieces[13]);
+    copy(b.AllPieces, b.SavedPieces[14]);
+    copy(b.PawnHashCode, b.SavedPawnHashCode);
+    copy(b.PieceKeyUpper, b.SavedPieceKeyUpper);
+    copy(b.PieceKeyLower, b.SavedPieceKeyLower);
+    copy(b.Castling, b.SavedCastling);
+    copy(b.FiftyMoveCount, b.SavedFiftyMoveCount);
+    copy(b.LastMoveFrom, b.SavedLastMoveFrom);
+    copy(b.LastMoveTo, b.SavedLastMoveTo);
+    copy(b.WhitePieceCount, b.SavedPieceCount[0]);
+    copy(b.BlackPieceCount, b.SavedPieceCount[1]);
+    for (int side = 0; side < 2; side++)
+        for (int i = 0; i < SavedCountOffset; i++)
+            copy(b.PieceCounts[side][i], b.PieceCounts[side][i + SavedCountOffset]);
+}
 } // namespace
 
 void ChessBoard::InitRep()
@@ -273,23 +302,7 @@ void ChessBoard::MakeMove(uint64_t from, uint64_t to, char promote, char* castle
 #ifdef ORVEX_CHECK_POSITION
     const PositionCheck check(*this, "MakeMove", to);
 #endif
-    // The twelve piece boards and the three occupancies are contiguous from WhitePieces; the undo copy
-    // keeps the piece boards first, then the occupancies.
-    std::memcpy(SavedPieces, &WhitePawns, 12 * sizeof(uint64_t));
-    SavedPieces[12] = WhitePieces;
-    SavedPieces[13] = BlackPieces;
-    SavedPieces[14] = AllPieces;
-    SavedPawnHashCode = PawnHashCode;
-    SavedPieceKeyUpper = PieceKeyUpper;
-    SavedPieceKeyLower = PieceKeyLower;
-    SavedCastling = Castling;
-    SavedFiftyMoveCount = FiftyMoveCount;
-    SavedLastMoveFrom = LastMoveFrom;
-    SavedLastMoveTo = LastMoveTo;
-    SavedPieceCount[0] = WhitePieceCount;
-    SavedPieceCount[1] = BlackPieceCount;
-    for (int side = 0; side < 2; side++)
-        for (int i = 0; i < SavedCountOffset; i++) PieceCounts[side][i + SavedCountOffset] = PieceCounts[side][i];
+    CopyUndoState<true>(*this);
 
     const uint64_t prevFrom = LastMoveFrom, prevTo = LastMoveTo;
     LastMoveFrom = from;
@@ -336,21 +349,7 @@ void ChessBoard::UndoMove(int)
 #ifdef ORVEX_CHECK_POSITION
     const PositionCheck check(*this, "UndoMove");
 #endif
-    std::memcpy(&WhitePawns, SavedPieces, 12 * sizeof(uint64_t));
-    WhitePieces = SavedPieces[12];
-    BlackPieces = SavedPieces[13];
-    AllPieces = SavedPieces[14];
-    PawnHashCode = SavedPawnHashCode;
-    PieceKeyUpper = SavedPieceKeyUpper;
-    PieceKeyLower = SavedPieceKeyLower;
-    Castling = SavedCastling;
-    FiftyMoveCount = SavedFiftyMoveCount;
-    LastMoveFrom = SavedLastMoveFrom;
-    LastMoveTo = SavedLastMoveTo;
-    WhitePieceCount = SavedPieceCount[0];
-    BlackPieceCount = SavedPieceCount[1];
-    for (int side = 0; side < 2; side++)
-        for (int i = 0; i < SavedCountOffset; i++) PieceCounts[side][i] = PieceCounts[side][i + SavedCountOffset];
+    CopyUndoState<false>(*this);
 }
 
 void ChessBoard::Promote(char side, uint64_t square, char type)
